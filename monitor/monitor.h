@@ -1,16 +1,23 @@
 #pragma once
 
 #include "log/log_tables.h"
+#include "monitor/classify_changes.h"
+#include "monitor/first_match_index.h"
 #include "monitor/window_interface.h"
 #include "platform/clock.h"
 #include "settings/settings.h"
 #include "snapshot/dir_index.h"
 #include "snapshot/file_table.h"
 
+#include <chrono>
+#include <string>
+#include <string_view>
+
 namespace trellisk {
 
 inline constexpr const char* kStatusStopped = "状態：停止中";
 inline constexpr const char* kStatusMonitoring = "状態：監視中";
+inline constexpr const char* kNoFolderMessage = "監視フォルダが指定されていません";
 
 // Starts and stops monitoring and runs one monitoring cycle per timer tick, over the main
 // window's settings and the log window's tables.
@@ -29,20 +36,55 @@ public:
     // A baseline or a cycle is running (and pumping events): the program must not end now.
     [[nodiscard]] bool busy() const { return busy_; }
 
-    // The comparison base, for tests and benchmarks.
+    // The comparison base.
     [[nodiscard]] const DirIndex& olddirListView() const { return olddirListView_; }
     [[nodiscard]] const FileTable& alloldListView() const { return alloldListView_; }
 
 private:
-    // (declared in full by the monitoring engine)
+    using MonotonicTime = std::chrono::steady_clock::time_point;
+
+    // StartMonitoring's parts.
+    void rebuildDriveList();
+    [[nodiscard]] bool takeBaseline(MonotonicTime started);
+    void giveUpBaseline();
+    [[nodiscard]] bool askToGiveUp(MonotonicTime started);
+
+    // Timer1Timer's steps.
+    void preProcess(const std::string& snapshotTime);
+    void expandFolders();
+    void listFiles();
+    void resetUpdateMarkers();
+    void compareDirectories();
+    void logNewAndDeletedDirectories();
+    void tidyResultTables();
+    void rollComparisonBase(const std::string& snapshotTime);
+    void finishCycle(MonotonicTime started);
+
+    void showFreeSpace();
+    void setPhase(std::string text);
+    void setGauge(std::size_t done, std::size_t total);
+    void logDirectory(const std::string& dir, const char* kind);
+    [[nodiscard]] long long FindOldDir(std::string_view dir);
+    void runPendingStart();
+
     Settings& settings_;
     LogData& log_;
     WindowInterface& window_;
     const Clock& clock_;
+    ChangeClassifier classifier_;
+
     bool monitoring_ = false;
     bool busy_ = false;
-    DirIndex olddirListView_;
-    FileTable alloldListView_;
+    bool startPending_ = false; // a start chosen while a stopped cycle was still unwinding
+
+    DirIndex olddirListView_;   // comparison base: directories
+    FileTable alloldListView_;  // comparison base: files
+    DirIndex snapdirListView_;  // this cycle's directories
+    FileTable allsnapListView_; // this cycle's files
+
+    // Pairing state: base directories already paired are removed from the lookup.
+    std::vector<char> olddirRemoved_;
+    FirstMatchIndex<std::string_view> olddirByPath_;
 };
 
 } // namespace trellisk

@@ -39,9 +39,13 @@ void FileTable::appendRun(const FileTable& other, std::size_t first, std::size_t
     }
 }
 
-std::string FileTable::sizeText(std::size_t row) const { return SizeText(rows_[row].size); }
+std::string FileTable::sizeText(std::size_t row) const {
+    return SizeText(rows_[row].size);
+}
 
-std::string FileTable::dateText(std::size_t row) const { return DateText(rows_[row].dateKey); }
+std::string FileTable::dateText(std::size_t row) const {
+    return DateText(rows_[row].dateKey);
+}
 
 void FileTable::remove(std::size_t row) {
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(row));

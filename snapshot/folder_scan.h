@@ -23,8 +23,7 @@ void ListFiles(const std::string& dir, FileTable& table);
 // directory in index order and writes its `start` and `item` (-1 and -1 when it added no
 // rows). `beforeDirectory` runs before each directory and stops the pass when it returns
 // false (the pass then returns false); `afterDirectory` runs after each one is listed.
-bool RunListingPass(DirIndex& index, FileTable& table,
-                    const std::function<bool()>& beforeDirectory,
+bool RunListingPass(DirIndex& index, FileTable& table, const std::function<bool()>& beforeDirectory,
                     const std::function<void()>& afterDirectory);
 
 } // namespace trellisk

@@ -44,8 +44,7 @@ std::string AddBackslash(std::string_view path) {
 
 int FolderDepth(std::string_view root, std::string_view path) {
     const auto parts = [](std::string_view text) {
-        return static_cast<int>(std::count(text.begin(), text.end(), platform::kPathSeparator)) +
-               1;
+        return static_cast<int>(std::count(text.begin(), text.end(), platform::kPathSeparator)) + 1;
     };
     return parts(path) - parts(root) + (platform::IsRootPath(root) ? 1 : 0);
 }
@@ -58,9 +57,13 @@ std::string FormatThousands(std::int64_t value) {
     return value < 0 ? "-" + digits : digits;
 }
 
-std::string SizeText(std::uint64_t size) { return RightAligned11(std::to_string(size)); }
+std::string SizeText(std::uint64_t size) {
+    return RightAligned11(std::to_string(size));
+}
 
-std::string SizeChangeText(std::int64_t change) { return RightAligned11(std::to_string(change)); }
+std::string SizeChangeText(std::int64_t change) {
+    return RightAligned11(std::to_string(change));
+}
 
 std::optional<std::int64_t> ParseSize(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
@@ -85,8 +88,7 @@ std::string DateText(std::int64_t dateKey) {
     if (IsMidnight(local))
         return DateOnly(local);
     char time[16];
-    std::snprintf(time, sizeof time, " %02d:%02d:%02d", local.tm_hour, local.tm_min,
-                  local.tm_sec);
+    std::snprintf(time, sizeof time, " %02d:%02d:%02d", local.tm_hour, local.tm_min, local.tm_sec);
     return DateOnly(local) + time;
 }
 
