@@ -9,8 +9,10 @@
 #include <iterator>
 #include <optional>
 #include <set>
-#include <sstream>
+#include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace trellisk {
 namespace {
