@@ -28,8 +28,12 @@ bool Contains(const std::vector<std::string>& list, const std::string& item) {
 // windows would look without a window manager.
 class WindowTitlesTest : public ::testing::Test {
 protected:
+    // One connection for the whole suite: a server resets when its last client leaves and
+    // refuses connections while it does, which would fail the next test at random.
+    static void SetUpTestSuite() { c = xcb_connect(nullptr, nullptr); }
+    static void TearDownTestSuite() { xcb_disconnect(c); }
+
     void SetUp() override {
-        c = xcb_connect(nullptr, nullptr);
         ASSERT_EQ(xcb_connection_has_error(c), 0) << "these tests need an X11 display";
         root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
         netWmName = Intern("_NET_WM_NAME");
@@ -48,7 +52,6 @@ protected:
                 xcb_destroy_window(c, w);
             Sync();
         }
-        xcb_disconnect(c);
         if (!folder.empty())
             fs::remove_all(folder);
     }
@@ -105,7 +108,7 @@ protected:
         return own;
     }
 
-    xcb_connection_t* c = nullptr;
+    static inline xcb_connection_t* c = nullptr;
     xcb_window_t root = 0;
     xcb_atom_t netWmName = XCB_ATOM_NONE;
     xcb_atom_t utf8String = XCB_ATOM_NONE;
