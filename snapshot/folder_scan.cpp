@@ -61,14 +61,11 @@ void Expand(Expansion& run, const std::string& dir, int fd) {
         const int childFd = ::open(child.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         struct stat info {};
         // A directory that cannot be read still gets its row; it is listed as empty later.
-        if (childFd >= 0 ? ::fstat(childFd, &info) != 0
-                         : ::stat(child.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-            if (childFd >= 0)
-                ::close(childFd);
-            continue;
-        }
+        const bool isDirectory = childFd >= 0
+                                     ? ::fstat(childFd, &info) == 0
+                                     : ::stat(child.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
         const DirId id{info.st_dev, info.st_ino};
-        if (std::find(run.path.begin(), run.path.end(), id) != run.path.end()) {
+        if (!isDirectory || std::find(run.path.begin(), run.path.end(), id) != run.path.end()) {
             if (childFd >= 0)
                 ::close(childFd);
             continue;
