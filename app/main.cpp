@@ -1,10 +1,28 @@
+#include "app/about_window.h"
+#include "app/appearance.h"
+#include "app/dialogs.h"
+#include "app/main_window.h"
+#include "app/program.h"
+#include "platform/clock.h"
+#include "settings/settings_file.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QSystemTrayIcon>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Trellisk"));
-    window.show();
+    QApplication::setApplicationName(QStringLiteral("Trellisk"));
+    QApplication::setFont(trellisk::UiFont(12));
+    // A hidden main window with the log window closed is still a running program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    trellisk::QtDialogs dialogs;
+    trellisk::SystemClock clock;
+    trellisk::Program program({trellisk::SettingsFileName(),
+                               QSystemTrayIcon::isSystemTrayAvailable(),
+                               trellisk::DocumentationAddress()},
+                              dialogs, clock);
+    QObject::connect(&program.form1(), &trellisk::TForm1::closed, &app, &QApplication::quit);
+    program.form1().show();
     return app.exec();
 }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace trellisk {
+
+// The program's modal boxes, behind one seam so that tests can answer them.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // A plain message with an OK button.
+    virtual void message(QWidget* parent, const QString& text) = 0;
+    // A question with Yes and No buttons; true for Yes.
+    virtual bool yesNo(QWidget* parent, const QString& text) = 0;
+    // An error reported by a file operation.
+    virtual void error(QWidget* parent, const QString& text) = 0;
+};
+
+class QtDialogs final : public Dialogs {
+public:
+    void message(QWidget* parent, const QString& text) override;
+    bool yesNo(QWidget* parent, const QString& text) override;
+    void error(QWidget* parent, const QString& text) override;
+};
+
+} // namespace trellisk

@@ -1,0 +1,222 @@
+#include "app/main_window.h"
+
+#include "app/about_window.h"
+#include "app/appearance.h"
+#include "app/dialogs.h"
+#include "app/folder_table_model.h"
+#include "app/tray_icon.h"
+#include "app/tray_pictures.h"
+#include "log/log_window.h"
+#include "monitor/monitor.h"
+#include "settings/settings_file.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QScreen>
+#include <QSpinBox>
+#include <QStyle>
+#include <QTableView>
+
+namespace trellisk {
+
+TForm1::TForm1(Settings& settings, Monitor& monitor, Dialogs& dialogs, std::string settingsFileName,
+               bool trayAvailable, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint),
+      settings_(settings), monitor_(monitor), dialogs_(dialogs),
+      settingsFileName_(std::move(settingsFileName)) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Trellisk"));
+    setWindowIcon(ProgramIcon());
+    ui_.setupUi(*this);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    folderModel_ = new FolderTableModel(settings_.ListView1, this);
+    ui_.ListView1->setModel(folderModel_);
+    ui_.ListView1->setColumnWidth(FolderTableModel::kFolderName, 200);
+    ui_.ListView1->setColumnWidth(FolderTableModel::kSubMonitor, 70);
+    connect(folderModel_, &FolderTableModel::scrollRequested, this,
+            [this](int row) { ui_.ListView1->scrollTo(folderModel_->index(row, 0)); });
+
+    timer1_.setObjectName(QStringLiteral("Timer1"));
+    timer1_.setSingleShot(false);
+    connect(&timer1_, &QTimer::timeout, this, &TForm1::Timer1Timer);
+
+    connect(ui_.N2, &QAction::triggered, this, &TForm1::N2Click);
+    connect(ui_.N3, &QAction::triggered, this, &TForm1::N3Click);
+    connect(ui_.N6, &QAction::triggered, this, &TForm1::N6Click);
+    connect(ui_.Delete1, &QAction::triggered, this, &TForm1::Delete1Click);
+    connect(ui_.N7, &QAction::triggered, this, &TForm1::N7Click);
+    connect(ui_.Save1, &QAction::triggered, this, &TForm1::Save1Click);
+    connect(ui_.N5, &QAction::triggered, this, &TForm1::N5Click);
+    connect(ui_.About1, &QAction::triggered, this, &TForm1::About1Click);
+    connect(ui_.N9, &QAction::triggered, this, &TForm1::N9Click);
+    connect(ui_.N10, &QAction::triggered, this, &TForm1::N10Click);
+    connect(ui_.N11, &QAction::triggered, this, &TForm1::N11Click);
+    connect(ui_.Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
+    connect(ui_.Exit2, &QAction::triggered, this, &TForm1::Exit2Click);
+
+    connect(ui_.Edit1, &QSpinBox::valueChanged, this,
+            [this](int seconds) { settings_.interval = seconds; });
+    connect(ui_.restartclearcbox, &QCheckBox::toggled, this, [this](bool checked) {
+        settings_.restartclearcbox = checked;
+        restartclearcboxClick();
+    });
+
+    if (trayAvailable) {
+        tray_ = std::make_unique<TrayIcon>(ui_.PopupMenu1);
+        connect(tray_.get(), &TrayIcon::leftClicked, this, [this] { show(); });
+    }
+    loadSettings();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::attachForms(TForm2& log, TForm3& about) {
+    log_ = &log;
+    about_ = &about;
+    log_->setPopupMenu(ui_.PopupMenu1);
+}
+
+void TForm1::loadSettings() {
+    if (const auto error = LoadSettings(settingsFileName_, settings_))
+        dialogs_.error(this, QString::fromStdString(*error));
+    ui_.Edit1->setValue(settings_.interval);
+    ui_.restartclearcbox->setChecked(settings_.restartclearcbox);
+    timer1_.setInterval(settings_.timerIntervalMs);
+}
+
+void TForm1::FormDestroy() {
+    if (tray_)
+        tray_->hide();
+    if (const auto error = SaveSettings(settingsFileName_, settings_))
+        dialogs_.error(this, QString::fromStdString(*error));
+}
+
+template <class Call> void TForm1::runEngine(Call&& call) {
+    ++engineDepth_;
+    call();
+    --engineDepth_;
+    if (engineDepth_ == 0 && exitRequested_ && !monitor_.busy())
+        close();
+}
+
+void TForm1::N2Click() {
+    // Without a tray nothing could bring a hidden main window back.
+    if (tray_)
+        hide();
+    runEngine([this] { monitor_.StartMonitoring(); });
+}
+
+void TForm1::N3Click() {
+    runEngine([this] { monitor_.StopMonitoring(); });
+}
+
+void TForm1::notBuiltYet() {
+    dialogs_.message(this, QStringLiteral("この操作はまだ作られていません"));
+}
+
+void TForm1::N6Click() {
+    notBuiltYet();
+}
+
+void TForm1::Delete1Click() {
+    notBuiltYet();
+}
+
+void TForm1::N7Click() {
+    notBuiltYet();
+}
+
+void TForm1::Save1Click() {
+    notBuiltYet();
+}
+
+void TForm1::N5Click() {
+    notBuiltYet();
+}
+
+void TForm1::About1Click() {
+    about_->show();
+    about_->raise();
+}
+
+void TForm1::N9Click() {
+    setVisible(!isVisible());
+}
+
+void TForm1::N10Click() {
+    log_->setVisible(!log_->isVisible());
+}
+
+void TForm1::N11Click() {
+    runEngine([this] { monitor_.StartMonitoring(); });
+}
+
+void TForm1::Exit1Click() {
+    runEngine([this] { monitor_.StopMonitoring(); });
+}
+
+void TForm1::Exit2Click() {
+    if (tray_)
+        tray_->hide();
+    close();
+}
+
+void TForm1::Timer1Timer() {
+    runEngine([this] { monitor_.Timer1Timer(); });
+}
+
+void TForm1::restartclearcboxClick() {
+    ui_.Label4->setEnabled(!ui_.restartclearcbox->isChecked());
+}
+
+void TForm1::FormActivate() {
+    if (log_)
+        ui_.Label4->setText(log_->baseTimeText());
+}
+
+bool TForm1::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate)
+        FormActivate();
+    return QMainWindow::event(event);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    if (!placed_) {
+        placed_ = true;
+        if (const QScreen* desktop = screen())
+            move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frameGeometry().size(),
+                                     desktop->availableGeometry())
+                     .topLeft());
+    }
+    QMainWindow::showEvent(event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (ended_) {
+        event->accept();
+        return;
+    }
+    // A running baseline or cycle still uses the tables: end once it has unwound.
+    if (engineDepth_ > 0 || monitor_.busy()) {
+        exitRequested_ = true;
+        event->ignore();
+        return;
+    }
+    ended_ = true;
+    FormDestroy();
+    event->accept();
+    emit closed();
+}
+
+void TForm1::contextMenuEvent(QContextMenuEvent* event) {
+    ui_.PopupMenu1->popup(event->globalPos());
+}
+
+} // namespace trellisk

@@ -1,0 +1,22 @@
+#include "app/program.h"
+
+#include "app/about_window.h"
+#include "app/main_window.h"
+#include "log/log_window.h"
+
+namespace trellisk {
+
+Program::Program(ProgramOptions options, Dialogs& dialogs, const Clock& clock)
+    : monitor_(settings_, log_, windowInterface_, clock) {
+    form1_ = std::make_unique<TForm1>(settings_, monitor_, dialogs,
+                                      std::move(options.settingsFileName), options.trayAvailable);
+    form2_ = std::make_unique<TForm2>(log_);
+    form2_->setObjectName(QStringLiteral("Form2"));
+    form3_ = std::make_unique<TForm3>(form1_.get(), std::move(options.documentation));
+    windowInterface_.attach(*form1_, *form2_);
+    form1_->attachForms(*form2_, *form3_);
+}
+
+Program::~Program() = default;
+
+} // namespace trellisk
