@@ -18,12 +18,15 @@
 #include <QSpinBox>
 #include <QTableView>
 
+#include <algorithm>
+
 namespace trellisk {
 
 namespace {
 
 constexpr int kClientWidth = 388;
 constexpr int kClientHeight = 320;
+constexpr int kDefaultColumnWidth = 50;
 
 template <class Widget> Widget* Make(QWidget* parent, const char* name) {
     auto* widget = new Widget(parent);
@@ -80,6 +83,11 @@ QMenu* MakeMenu(QMenuBar* bar, const char* name, const QString& title) {
 void TForm1Controls::setupUi(QMainWindow& window) {
     client = Make<QWidget>(&window, "client");
     client->setFixedSize(kClientWidth, kClientHeight);
+    // Group titles sit on the frame line, so that controls placed just below a title are
+    // clear of it.
+    client->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); margin-top: 7px; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0px 2px; }"));
     window.setCentralWidget(client);
 
     Label3 = MakeLabel(client, "Label3", QStringLiteral("状態：停止中"), 8, 8);
@@ -96,6 +104,8 @@ void TForm1Controls::setupUi(QMainWindow& window) {
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView1->setWordWrap(false);
     ListView1->verticalHeader()->hide();
+    ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 2);
+    ListView1->horizontalHeader()->setDefaultSectionSize(kDefaultColumnWidth);
     ListView1->setAccessibleName(GroupBox1->title());
 
     GroupBox4 = MakeGroup(client, "GroupBox4", QStringLiteral("フォルダ詳細"), {8, 168, 169, 137});
@@ -132,7 +142,7 @@ void TForm1Controls::setupUi(QMainWindow& window) {
     restartclearcbox->setText(QStringLiteral("開始時に比較元をクリアする"));
     restartclearcbox->setGeometry(8, 37, std::max(169, restartclearcbox->sizeHint().width()), 17);
     Label4 = Make<QLabel>(GroupBox2, "Label4");
-    Label4->setGeometry(8, 56, 169, 12);
+    Label4->setGeometry(8, 56, 169, std::max(12, Label4->fontMetrics().height()));
     SetCaptionTextBackground(*Label4);
 
     Label1 = MakeLabel(client, "Label1", QStringLiteral("エクスプローラから取得"), 184, 256);
