@@ -1,5 +1,4 @@
 #include "app/about_window.h"
-#include "app/appearance.h"
 #include "app/dialogs.h"
 #include "app/main_window.h"
 #include "app/program.h"
@@ -12,7 +11,6 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Trellisk"));
-    QApplication::setFont(trellisk::UiFont(12));
     // A hidden main window with the log window closed is still a running program.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -22,7 +20,6 @@ int main(int argc, char* argv[]) {
                                QSystemTrayIcon::isSystemTrayAvailable(),
                                trellisk::DocumentationAddress()},
                               dialogs, clock);
-    QObject::connect(&program.form1(), &trellisk::TForm1::closed, &app, &QApplication::quit);
     program.form1().show();
     return app.exec();
 }

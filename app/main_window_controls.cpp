@@ -142,7 +142,10 @@ void TForm1Controls::setupUi(QMainWindow& window) {
     restartclearcbox->setText(QStringLiteral("開始時に比較元をクリアする"));
     restartclearcbox->setGeometry(8, 37, std::max(169, restartclearcbox->sizeHint().width()), 17);
     Label4 = Make<QLabel>(GroupBox2, "Label4");
-    Label4->setGeometry(8, 56, 169, std::max(12, Label4->fontMetrics().height()));
+    // Up to the group's inner edge: a base time with its prefix is wider in the fallback
+    // font than in the one the place was chosen for.
+    Label4->setGeometry(8, 56, GroupBox2->width() - 10,
+                        std::max(12, Label4->fontMetrics().height()));
     SetCaptionTextBackground(*Label4);
 
     Label1 = MakeLabel(client, "Label1", QStringLiteral("エクスプローラから取得"), 184, 256);

@@ -25,10 +25,12 @@ struct ProgramOptions {
     QUrl documentation;
 };
 
-// Owns the data and the engine for the whole run, and the three windows over them.
+// Owns the data and the engine for the whole run, and the three windows over them. The
+// event loop ends when the main window has closed.
 class Program {
 public:
-    // Creates Form1 (which loads the settings), then Form2, then Form3; none is shown.
+    // Sets the user-interface font, then creates Form1 (which loads the settings), Form2 and
+    // Form3; none is shown.
     Program(ProgramOptions options, Dialogs& dialogs, const Clock& clock);
     ~Program();
     Program(const Program&) = delete;

@@ -132,7 +132,7 @@ private slots:
         row("Label2", {8, 18, 0, 0}, "監視間隔（秒）");
         row("Edit1", {88, 16, 48, 20}, "3");
         row("restartclearcbox", {8, 37, 0, 17}, "開始時に比較元をクリアする");
-        row("Label4", {8, 56, 169, 0}, "");
+        row("Label4", {8, 56, 0, 0}, "");
         row("Label1", {184, 256, 0, 0}, "エクスプローラから取得");
         row("ListBox2", {184, 272, 169, 41}, "");
     }
@@ -168,6 +168,9 @@ private slots:
         QVERIFY(ui().RadioGroup1No->isChecked());
         QVERIFY(!ui().restartclearcbox->isChecked());
         QCOMPARE(ui().Label3->font().pixelSize(), 16);
+        QVERIFY(ui().Label4->fontMetrics().horizontalAdvance(
+                    QStringLiteral("比較元日時2026/12/28 23:58:58")) <= ui().Label4->width());
+        QVERIFY(ui().Label4->geometry().right() < ui().GroupBox2->width());
         QCOMPARE(ui().Edit2->minimum(), 0);
         QCOMPARE(ui().Edit2->maximum(), 100);
         QCOMPARE(ui().Edit1->minimum(), 1);
@@ -475,6 +478,16 @@ private slots:
         QSignalSpy closed(&form1(), &TForm1::closed);
         ui().Exit2->trigger();
         QCOMPARE(closed.size(), 1);
+        QVERIFY(QFile::exists(settingsPath()));
+    }
+
+    // The log window refuses to close, which must not keep the program running.
+    void theEventLoopEndsWhenTheMainWindowCloses() {
+        start(true);
+        program_->form2().show();
+        QTimer::singleShot(0, ui().Exit2, &QAction::trigger);
+        QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY(QFile::exists(settingsPath()));
     }
 
