@@ -105,11 +105,12 @@ bool Monitor::takeBaseline(MonotonicTime started) {
     log_.changeStatus([&](LogStatus& status) { status.oldlabel = DateTimeText(clock_.now()); });
     olddirListView_.clear();
     alloldListView_.clear();
+    expandedEntries_.clear();
 
     for (const FolderEntry& entry : settings_.ListView1) {
         olddirListView_.append(DirRow{entry.path, -1, -1, false});
         if (entry.subMonitor == kSubMonitorYes)
-            ExpandFolder(AddBackslash(entry.path), olddirListView_, entry);
+            ExpandFolder(AddBackslash(entry.path), olddirListView_, entry, &expandedEntries_);
     }
     showFreeSpace();
 
@@ -121,7 +122,8 @@ bool Monitor::takeBaseline(MonotonicTime started) {
             // A stop chosen while the question was open ends the baseline too.
             return !gaveUp && monitoring_;
         },
-        [] {});
+        [] {}, &expandedEntries_);
+    expandedEntries_.clear();
     if (listed && monitoring_)
         return true;
     if (gaveUp) {

@@ -8,6 +8,7 @@
 #include "settings/settings.h"
 #include "snapshot/dir_index.h"
 #include "snapshot/file_table.h"
+#include "snapshot/folder_scan.h"
 
 #include <chrono>
 #include <string>
@@ -81,6 +82,8 @@ private:
     FileTable alloldListView_;  // comparison base: files
     DirIndex snapdirListView_;  // this cycle's directories
     FileTable allsnapListView_; // this cycle's files
+    // What the folder expansion read, so that the listing pass reads each directory once.
+    DirectoryEntries expandedEntries_;
 
     // Pairing state: base directories already paired are removed from the lookup.
     std::vector<char> olddirRemoved_;

@@ -66,11 +66,12 @@ void Monitor::preProcess(const std::string& snapshotTime) {
 void Monitor::expandFolders() {
     const std::size_t folders = settings_.ListView1.count();
     setPhase("フォルダ展開中");
+    expandedEntries_.clear();
     for (std::size_t q = 0; q < folders; ++q) {
         const FolderEntry& entry = settings_.ListView1[q];
         snapdirListView_.append(DirRow{entry.path, -1, -1, false});
         if (entry.subMonitor == kSubMonitorYes)
-            ExpandFolder(AddBackslash(entry.path), snapdirListView_, entry);
+            ExpandFolder(AddBackslash(entry.path), snapdirListView_, entry, &expandedEntries_);
         setGauge(q + 1, folders);
     }
 }
@@ -79,7 +80,9 @@ void Monitor::listFiles() {
     allsnapListView_.clear();
     setPhase("ファイル取得中");
     RunListingPass(
-        snapdirListView_, allsnapListView_, [] { return true; }, [&] { window_.pump(); });
+        snapdirListView_, allsnapListView_, [] { return true; }, [&] { window_.pump(); },
+        &expandedEntries_);
+    expandedEntries_.clear();
 }
 
 void Monitor::resetUpdateMarkers() {
