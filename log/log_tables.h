@@ -107,6 +107,7 @@ public:
             observer->statusChanged();
     }
     void addStatusObserver(StatusObserver* observer) { statusObservers_.push_back(observer); }
+    void removeStatusObserver(StatusObserver* observer) { std::erase(statusObservers_, observer); }
 
 private:
     LogStatus status_;

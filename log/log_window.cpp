@@ -132,6 +132,10 @@ TForm2::TForm2(trellisk::LogData& log, QWidget* parent)
     log_.addStatusObserver(this);
 }
 
+TForm2::~TForm2() {
+    log_.removeStatusObserver(this);
+}
+
 void TForm2::setPopupMenu(QMenu* menu) {
     popupMenu_ = menu;
 }

@@ -23,6 +23,7 @@ class TForm2 : public QWidget, private trellisk::StatusObserver {
     Q_OBJECT
 public:
     explicit TForm2(trellisk::LogData& log, QWidget* parent = nullptr);
+    ~TForm2() override;
 
     // The menu opened by a right click anywhere in the window (the main window's tray menu).
     void setPopupMenu(QMenu* menu);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "snapshot/chunked_vector.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <utility>
@@ -23,7 +25,8 @@ public:
     virtual void scrollTo(std::size_t row) = 0;
 };
 
-// An ordered list of rows whose observers hear of every change.
+// An ordered list of rows whose observers hear of every change. Rows are kept in chunks, so
+// inserting into or removing from the middle of a long table stays cheap.
 template <class Row> class ObservableTable {
 public:
     ObservableTable() = default;
@@ -44,7 +47,7 @@ public:
 
     std::size_t insert(std::size_t at, Row row) {
         notify([&](TableObserver* o) { o->rowsAboutToBeInserted(at, at); });
-        rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(at), std::move(row));
+        rows_.insert(at, std::move(row));
         notify([](TableObserver* o) { o->rowsInserted(); });
         return at;
     }
@@ -57,7 +60,7 @@ public:
 
     void remove(std::size_t row) {
         notify([&](TableObserver* o) { o->rowsAboutToBeRemoved(row, row); });
-        rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(row));
+        rows_.erase(row, row + 1);
         notify([](TableObserver* o) { o->rowsRemoved(); });
     }
 
@@ -76,8 +79,7 @@ public:
             while (first > 0 && gone[first - 1])
                 --first;
             notify([&](TableObserver* o) { o->rowsAboutToBeRemoved(first, end - 1); });
-            rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(first),
-                        rows_.begin() + static_cast<std::ptrdiff_t>(end));
+            rows_.erase(first, end);
             notify([](TableObserver* o) { o->rowsRemoved(); });
             end = first;
         }
@@ -99,7 +101,7 @@ private:
             call(observer);
     }
 
-    std::vector<Row> rows_;
+    ChunkedVector<Row> rows_;
     std::vector<TableObserver*> observers_;
 };
 
