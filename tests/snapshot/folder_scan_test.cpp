@@ -254,5 +254,50 @@ TEST_F(ListingPass, StopsWhenBeforeDirectoryRefuses) {
     EXPECT_EQ(table.count(), 2u);
 }
 
+// The entries kept by the expansion stand in for a second enumeration: the listing pass gives
+// the same rows, in the same order, with the same runs, links and odd entries included.
+TEST(ListingPassWithKeptEntries, GivesWhatAFreshEnumerationGives) {
+    TempTree tree;
+    tree.makeDir("w");
+    tree.makeDir("w/sub");
+    tree.makeDir("w/sub/deeper");
+    tree.makeDir("w/empty");
+    tree.makeDir("elsewhere");
+    tree.makeFile("elsewhere/outside.txt", 7, 1000);
+    for (const char* file : {"w/a.txt", "w/.hidden", "w/sub/b.bin", "w/sub/deeper/c"})
+        tree.makeFile(file, 3, 2000);
+    tree.makeLink("w/dangling", "nowhere");
+    tree.makeLink("w/linked", "../elsewhere");
+    tree.makeLink("w/sub/file-link", "../a.txt");
+    const std::string w = tree.path("w/");
+    const FolderEntry entry = Entry(w, "0");
+
+    const auto scan = [&](DirectoryEntries* kept, DirIndex& index, FileTable& table) {
+        index.append(DirRow{w, -1, -1, false});
+        ExpandFolder(w, index, entry, kept);
+        EXPECT_TRUE(RunListingPass(index, table, {}, {}, kept));
+    };
+    DirIndex freshIndex, keptIndex;
+    FileTable freshTable, keptTable;
+    scan(nullptr, freshIndex, freshTable);
+    DirectoryEntries kept;
+    scan(&kept, keptIndex, keptTable);
+
+    ASSERT_EQ(keptIndex.count(), freshIndex.count());
+    EXPECT_EQ(keptIndex.count(), 5u); // w, sub, deeper, empty, linked
+    for (std::size_t i = 0; i < freshIndex.count(); ++i) {
+        EXPECT_EQ(keptIndex[i].dir, freshIndex[i].dir);
+        EXPECT_EQ(keptIndex[i].start, freshIndex[i].start) << freshIndex[i].dir;
+        EXPECT_EQ(keptIndex[i].item, freshIndex[i].item) << freshIndex[i].dir;
+    }
+    ASSERT_EQ(keptTable.count(), freshTable.count());
+    EXPECT_EQ(keptTable.count(), 7u);
+    for (std::size_t i = 0; i < freshTable.count(); ++i) {
+        EXPECT_EQ(keptTable.name(i), freshTable.name(i));
+        EXPECT_EQ(keptTable.size(i), freshTable.size(i));
+        EXPECT_EQ(keptTable.dateKey(i), freshTable.dateKey(i));
+    }
+}
+
 } // namespace
 } // namespace trellisk
