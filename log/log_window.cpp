@@ -160,7 +160,7 @@ QLabel* TForm2::addValue(const char* name, QRect geometry, const QLabel* caption
     return label;
 }
 
-QTableView* TForm2::addTable(const char* name, const char* tab, trellisk::LogTableModel* model) {
+QTableView* TForm2::addTable(const char* name, const char* tab, trellisk::TableModel* model) {
     const QString caption = QString::fromUtf8(tab);
     auto* page = new QWidget;
     page->setAccessibleName(caption);
@@ -188,9 +188,8 @@ QTableView* TForm2::addTable(const char* name, const char* tab, trellisk::LogTab
     columns->setStretchLastSection(false);
     for (int column = 0; column < model->columnCount(); ++column)
         view->setColumnWidth(
-            column,
-            model->headerData(column, Qt::Horizontal, trellisk::LogTableModel::ColumnWidthRole)
-                .toInt());
+            column, model->headerData(column, Qt::Horizontal, trellisk::TableModel::ColumnWidthRole)
+                        .toInt());
     new trellisk::ScrollFollower(view, model);
 
     layout->addWidget(view);

@@ -13,7 +13,7 @@ class QTabWidget;
 class QTableView;
 
 namespace trellisk {
-class LogTableModel;
+class TableModel;
 }
 
 // The log window: a view over the log, the four result tables and the status fields of
@@ -42,7 +42,7 @@ private:
 
     QLabel* addLabel(const char* name, QRect geometry, const char* caption = "");
     QLabel* addValue(const char* name, QRect geometry, const QLabel* caption);
-    QTableView* addTable(const char* name, const char* tab, trellisk::LogTableModel* model);
+    QTableView* addTable(const char* name, const char* tab, trellisk::TableModel* model);
 
     trellisk::LogData& log_;
     QPointer<QMenu> popupMenu_;

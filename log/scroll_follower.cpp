@@ -7,12 +7,12 @@
 
 namespace trellisk {
 
-ScrollFollower::ScrollFollower(QAbstractItemView* view, LogTableModel* model)
+ScrollFollower::ScrollFollower(QAbstractItemView* view, TableModel* model)
     : QObject(view), view_(view) {
     timer_.setSingleShot(true);
     timer_.setInterval(0);
     connect(&timer_, &QTimer::timeout, this, &ScrollFollower::follow);
-    connect(model, &LogTableModel::scrollRequested, this, &ScrollFollower::request);
+    connect(model, &TableModel::scrollRequested, this, &ScrollFollower::request);
     view->installEventFilter(this);
 }
 

@@ -8,7 +8,7 @@ class QAbstractItemView;
 
 namespace trellisk {
 
-class LogTableModel;
+class TableModel;
 
 // Brings the rows that a model asks for into view, at most once per turn of the event loop:
 // a cycle that appends thousands of rows between two pumps scrolls once, to the last of them.
@@ -18,7 +18,7 @@ class LogTableModel;
 class ScrollFollower : public QObject {
     Q_OBJECT
 public:
-    ScrollFollower(QAbstractItemView* view, LogTableModel* model);
+    ScrollFollower(QAbstractItemView* view, TableModel* model);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

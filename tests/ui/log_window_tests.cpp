@@ -21,7 +21,7 @@ using namespace trellisk;
 namespace {
 
 // Builds the model of one table of `log` by the table's name.
-std::unique_ptr<LogTableModel> ModelFor(LogData& log, const QString& table) {
+std::unique_ptr<TableModel> ModelFor(LogData& log, const QString& table) {
     if (table == u"logListView")
         return std::make_unique<LogListModel>(log.logListView);
     if (table == u"updateListview")
@@ -146,7 +146,7 @@ void LogWindowTests::columns() {
     QCOMPARE(model->columnCount(), captions.size());
     for (int column = 0; column < captions.size(); ++column) {
         QCOMPARE(model->headerData(column, Qt::Horizontal).toString(), captions[column]);
-        QCOMPARE(model->headerData(column, Qt::Horizontal, LogTableModel::ColumnWidthRole).toInt(),
+        QCOMPARE(model->headerData(column, Qt::Horizontal, TableModel::ColumnWidthRole).toInt(),
                  widths[column]);
         const auto alignment =
             Qt::Alignment(model->index(0, column).data(Qt::TextAlignmentRole).toInt());
