@@ -6,16 +6,24 @@
 #include "app/folder_table_model.h"
 #include "app/tray_icon.h"
 #include "app/tray_pictures.h"
+#include "log/log_export.h"
 #include "log/log_window.h"
 #include "monitor/monitor.h"
+#include "platform/clock.h"
+#include "platform/window_titles.h"
+#include "settings/folder_import.h"
 #include "settings/settings_file.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFile>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
 #include <QStyle>
@@ -23,13 +31,22 @@
 
 namespace trellisk {
 
-TForm1::TForm1(Settings& settings, Monitor& monitor, Dialogs& dialogs, std::string settingsFileName,
-               bool trayAvailable, QWidget* parent)
+namespace {
+
+// The folder table keeps paths as the file system's bytes.
+std::string PathBytes(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+} // namespace
+
+TForm1::TForm1(Settings& settings, Monitor& monitor, LogData& log, const Clock& clock,
+               Dialogs& dialogs, std::string settingsFileName, bool trayAvailable, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
-      settings_(settings), monitor_(monitor), dialogs_(dialogs),
-      settingsFileName_(std::move(settingsFileName)) {
+      settings_(settings), monitor_(monitor), logData_(log), clock_(clock), dialogs_(dialogs),
+      settingsFileName_(std::move(settingsFileName)), selfol_(settings.ListView1) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Trellisk"));
     setWindowIcon(ProgramIcon());
@@ -67,6 +84,11 @@ TForm1::TForm1(Settings& settings, Monitor& monitor, Dialogs& dialogs, std::stri
         settings_.restartclearcbox = checked;
         restartclearcboxClick();
     });
+    connect(ui_.ListView1, &QTableView::doubleClicked, this, &TForm1::ListView1DblClick);
+    connect(ui_.RadioGroup1Items, &QButtonGroup::idClicked, this, &TForm1::RadioGroup1Click);
+    connect(ui_.Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(ui_.Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(ui_.ListBox2, &PickList::picked, this, &TForm1::ListBox2Click);
 
     if (trayAvailable) {
         tray_ = std::make_unique<TrayIcon>(ui_.PopupMenu1);
@@ -117,28 +139,108 @@ void TForm1::N3Click() {
     runEngine([this] { monitor_.StopMonitoring(); });
 }
 
-void TForm1::notBuiltYet() {
-    dialogs_.message(this, QStringLiteral("この操作はまだ作られていません"));
+bool TForm1::refusedWhileMonitoring() {
+    if (!monitor_.Monitoring())
+        return false;
+    dialogs_.message(this, QStringLiteral("モニター中です"));
+    return true;
+}
+
+std::optional<std::size_t> TForm1::selectedFolderRow() const {
+    const QModelIndexList rows = ui_.ListView1->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return std::nullopt;
+    return static_cast<std::size_t>(rows.first().row());
 }
 
 void TForm1::N6Click() {
-    notBuiltYet();
+    if (refusedWhileMonitoring())
+        return;
+    const std::optional<QString> folder = dialogs_.chooseFolder(this);
+    if (!folder)
+        return;
+    settings_.ListView1.append(NewFolderEntry(PathBytes(*folder)));
+    ui_.restartclearcbox->setChecked(true);
 }
 
 void TForm1::Delete1Click() {
-    notBuiltYet();
+    if (refusedWhileMonitoring())
+        return;
+    if (const auto row = selectedFolderRow())
+        settings_.ListView1.remove(*row);
+    else
+        dialogs_.message(this, QStringLiteral("削除するフォルダを選択してください"));
+    ui_.restartclearcbox->setChecked(true);
+}
+
+// The flag and depth shown are those last used, not the row's.
+void TForm1::ListView1DblClick() {
+    if (refusedWhileMonitoring())
+        return;
+    const auto row = selectedFolderRow();
+    if (!row)
+        return;
+    selfol_.open(*row);
+    ui_.Label7->setText(QString::fromStdString(settings_.ListView1[*row].path));
+    ui_.GroupBox4->setEnabled(true);
+}
+
+void TForm1::RadioGroup1Click() {
+    ui_.GroupBox3->setEnabled(ui_.RadioGroup1Items->checkedId() != 1);
+}
+
+// When the edited row has been deleted meanwhile nothing is written and nothing needs a new
+// comparison base; the details close all the same, their folder being gone.
+void TForm1::Button1Click() {
+    if (refusedWhileMonitoring())
+        return;
+    const bool written =
+        selfol_.apply(ui_.RadioGroup1Items->checkedId() == 0, ui_.Edit2->text().toStdString());
+    closeFolderDetails();
+    if (written)
+        ui_.restartclearcbox->setChecked(true);
+}
+
+void TForm1::Button2Click() {
+    closeFolderDetails();
+}
+
+void TForm1::closeFolderDetails() {
+    ui_.GroupBox4->setEnabled(false);
+    ui_.Label7->clear();
 }
 
 void TForm1::N7Click() {
-    notBuiltYet();
+    if (refusedWhileMonitoring())
+        return;
+    ui_.ListBox2->clear();
+    for (const std::string& title : FolderCandidates(platform::VisibleWindowTitles())) {
+        auto* item = new QListWidgetItem(QString::fromStdString(title), ui_.ListBox2);
+        item->setData(Qt::UserRole, QByteArray::fromStdString(title));
+    }
+    ui_.restartclearcbox->setChecked(true);
+}
+
+// Not refused while monitoring: the list is what the last collection found.
+void TForm1::ListBox2Click() {
+    const QListWidgetItem* item = ui_.ListBox2->currentItem();
+    if (item == nullptr)
+        return;
+    settings_.ListView1.append(
+        NewFolderEntry(item->data(Qt::UserRole).toByteArray().toStdString()));
 }
 
 void TForm1::Save1Click() {
-    notBuiltYet();
+    const std::optional<QString> base =
+        dialogs_.chooseSaveFile(this, QString::fromStdString(LogFileInitialName(clock_.now())));
+    if (!base)
+        return;
+    if (const auto error = SaveLog(logData_, PathBytes(*base)))
+        dialogs_.error(this, QString::fromStdString(*error));
 }
 
 void TForm1::N5Click() {
-    notBuiltYet();
+    ClearLog(logData_);
 }
 
 void TForm1::About1Click() {

@@ -1,19 +1,24 @@
 #pragma once
 
 #include "app/main_window_controls.h"
+#include "settings/folder_list.h"
 
 #include <QMainWindow>
 #include <QTimer>
 
+#include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 
 class TForm2;
 
 namespace trellisk {
 
+class Clock;
 class Dialogs;
 class FolderTableModel;
+class LogData;
 class Monitor;
 class TForm3;
 class TrayIcon;
@@ -24,9 +29,10 @@ struct Settings;
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    // Adds the tray icon when the desktop has a tray, then loads the settings file.
-    TForm1(Settings& settings, Monitor& monitor, Dialogs& dialogs, std::string settingsFileName,
-           bool trayAvailable, QWidget* parent = nullptr);
+    // Adds the tray icon when the desktop has a tray, then loads the settings file. The log
+    // menu works on `log`; the clock names saved logs.
+    TForm1(Settings& settings, Monitor& monitor, LogData& log, const Clock& clock, Dialogs& dialogs,
+           std::string settingsFileName, bool trayAvailable, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // The log window and the About window are created after this one.
@@ -59,6 +65,11 @@ public slots:
     void Exit2Click();
     void Timer1Timer();
     void restartclearcboxClick();
+    void ListView1DblClick();
+    void RadioGroup1Click();
+    void Button1Click();
+    void Button2Click();
+    void ListBox2Click();
     void FormActivate();
 
 protected:
@@ -70,16 +81,22 @@ protected:
 private:
     void loadSettings();
     void FormDestroy();
-    void notBuiltYet();
+    // Shows "モニター中です" while monitoring: the folder table must not change then.
+    [[nodiscard]] bool refusedWhileMonitoring();
+    [[nodiscard]] std::optional<std::size_t> selectedFolderRow() const;
+    void closeFolderDetails();
     // Runs a call into the engine that may pump events; an exit asked for meanwhile is
     // carried out once the outermost such call has returned.
     template <class Call> void runEngine(Call&& call);
 
     Settings& settings_;
     Monitor& monitor_;
+    LogData& logData_;
+    const Clock& clock_;
     Dialogs& dialogs_;
     const std::string settingsFileName_;
     TForm1Controls ui_;
+    EditedFolderRow selfol_;
     FolderTableModel* folderModel_ = nullptr;
     QTimer timer1_;
     std::unique_ptr<TrayIcon> tray_;

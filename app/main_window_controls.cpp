@@ -9,7 +9,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -149,7 +148,7 @@ void TForm1Controls::setupUi(QMainWindow& window) {
     SetCaptionTextBackground(*Label4);
 
     Label1 = MakeLabel(client, "Label1", QStringLiteral("エクスプローラから取得"), 184, 256);
-    ListBox2 = Make<QListWidget>(client, "ListBox2");
+    ListBox2 = Make<PickList>(client, "ListBox2");
     ListBox2->setGeometry(184, 272, 169, 41);
     ListBox2->setToolTip(
         QStringLiteral("ツール-フォルダオプション-表示-タイトルバーにファイルのフル"

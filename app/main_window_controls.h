@@ -1,11 +1,12 @@
 #pragma once
 
+#include "app/pick_list.h"
+
 class QAction;
 class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
-class QListWidget;
 class QMainWindow;
 class QMenu;
 class QMenuBar;
@@ -44,7 +45,7 @@ struct TForm1Controls {
     QLabel* Label4 = nullptr; // time of the comparison base
 
     QLabel* Label1 = nullptr;
-    QListWidget* ListBox2 = nullptr;
+    PickList* ListBox2 = nullptr;
 
     QMenuBar* MainMenu1 = nullptr;
     QMenu* N1 = nullptr; // "モニター"

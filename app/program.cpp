@@ -12,7 +12,7 @@ namespace trellisk {
 Program::Program(ProgramOptions options, Dialogs& dialogs, const Clock& clock)
     : monitor_(settings_, log_, windowInterface_, clock) {
     QApplication::setFont(UiFont(12));
-    form1_ = std::make_unique<TForm1>(settings_, monitor_, dialogs,
+    form1_ = std::make_unique<TForm1>(settings_, monitor_, log_, clock, dialogs,
                                       std::move(options.settingsFileName), options.trayAvailable);
     form2_ = std::make_unique<TForm2>(log_);
     form2_->setObjectName(QStringLiteral("Form2"));
