@@ -1,0 +1,5 @@
+add_executable(folder_editing_tests ${CMAKE_CURRENT_LIST_DIR}/folder_editing_tests.cpp)
+set_target_properties(folder_editing_tests PROPERTIES AUTOMOC ON)
+target_link_libraries(folder_editing_tests PRIVATE trellisk_ui Qt6::Test)
+add_test(NAME folder_editing_tests COMMAND folder_editing_tests)
+set_tests_properties(folder_editing_tests PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
