@@ -35,15 +35,17 @@ QFont FixedPitchFont() {
     return font;
 }
 
-// Without the proportional face, the fallback's full-width kana run wider than the boxes laid
-// out for the captions; tightening the letters by a pixel or two keeps every caption whole.
+// Without the proportional face, the fallback's full-width characters run wider than the
+// boxes laid out for the captions; narrowing the glyphs keeps every caption whole and
+// readable, where tighter letter spacing would make them overlap.
 void FitCaption(QLabel* label) {
     const QString text = label->text();
     const int excess = label->fontMetrics().horizontalAdvance(text) - label->width();
     if (text.isEmpty() || excess <= 0)
         return;
     QFont font = label->font();
-    font.setLetterSpacing(QFont::AbsoluteSpacing, -std::ceil(double(excess) / text.size()));
+    const int advance = label->fontMetrics().horizontalAdvance(text);
+    font.setStretch(static_cast<int>(std::floor(100.0 * label->width() / advance)));
     label->setFont(font);
 }
 
@@ -94,6 +96,7 @@ TForm2::TForm2(trellisk::LogData& log, QWidget* parent)
     akiListBox->setAccessibleName(freeSpace->text());
     akiListBox->setUniformItemSizes(true);
     akiListBox->setSelectionMode(QAbstractItemView::NoSelection);
+    akiListBox->setFocusPolicy(Qt::NoFocus); // a display, not a place to type
     QPalette face = akiListBox->palette();
     face.setColor(QPalette::Base, face.color(QPalette::Window));
     akiListBox->setPalette(face);

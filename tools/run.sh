@@ -8,4 +8,4 @@ build=$root/build
 "$root/tools/setup.sh"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release
 cmake --build "$build" -j2 --target trellisk
-exec "$build/app/trellisk" "$@"
+exec "$build/trellisk" "$@"
