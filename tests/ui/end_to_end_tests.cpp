@@ -6,6 +6,7 @@
 #include "log/log_window.h"
 #include "platform/clock.h"
 #include "recording_dialogs.h"
+#include "window_probes.h"
 
 #include <QAbstractItemModel>
 #include <QDir>
@@ -23,38 +24,13 @@ using namespace trellisk;
 
 namespace {
 
+using test::MenuAction;
+using test::Rows;
+
 void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
-}
-
-QAction* MenuAction(QMenuBar* bar, const QString& menu, const QString& item) {
-    for (QAction* top : bar->actions()) {
-        if (top->text() != menu || top->menu() == nullptr)
-            continue;
-        for (QAction* action : top->menu()->actions()) {
-            if (action->text() == item)
-                return action;
-        }
-    }
-    return nullptr;
-}
-
-// The rows of a log window table as its model shows them.
-QList<QStringList> Rows(const TForm2& form2, const char* table) {
-    const auto* view = form2.findChild<QTableView*>(QString::fromLatin1(table));
-    QList<QStringList> rows;
-    if (view == nullptr)
-        return rows;
-    const QAbstractItemModel* model = view->model();
-    for (int row = 0; row < model->rowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < model->columnCount(); ++column)
-            cells << model->index(row, column).data().toString();
-        rows << cells;
-    }
-    return rows;
 }
 
 QStringList Column(const QList<QStringList>& rows, int column) {

@@ -6,6 +6,7 @@
 #include "log/log_window.h"
 #include "platform/clock.h"
 #include "recording_dialogs.h"
+#include "window_probes.h"
 
 #include <QAbstractItemModel>
 #include <QDir>
@@ -28,6 +29,9 @@ using namespace trellisk;
 
 namespace {
 
+using test::MenuAction;
+using test::Rows;
+
 constexpr int kCycleWaitMs = 20000;
 
 void WriteFile(const QString& path, const QByteArray& bytes, QIODevice::OpenMode mode) {
@@ -39,34 +43,6 @@ void WriteFile(const QString& path, const QByteArray& bytes, QIODevice::OpenMode
 QByteArray ReadFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QAction* MenuAction(QMenuBar* bar, const QString& menu, const QString& item) {
-    for (QAction* top : bar->actions()) {
-        if (top->text() == menu && top->menu() != nullptr) {
-            for (QAction* action : top->menu()->actions()) {
-                if (action->text() == item)
-                    return action;
-            }
-        }
-    }
-    return nullptr;
-}
-
-// The rows of a log window table as its model shows them.
-QList<QStringList> Rows(const TForm2& form2, const char* table) {
-    QList<QStringList> rows;
-    const auto* view = form2.findChild<QTableView*>(QString::fromLatin1(table));
-    if (view == nullptr)
-        return rows;
-    const QAbstractItemModel* model = view->model();
-    for (int row = 0; row < model->rowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < model->columnCount(); ++column)
-            cells << model->index(row, column).data().toString();
-        rows << cells;
-    }
-    return rows;
 }
 
 // The chosen columns of each row, joined by tabs, as a set: cycles may find the changes in
