@@ -25,9 +25,6 @@ public:
     [[nodiscard]] const DirRow& operator[](std::size_t row) const { return rows_[row]; }
     [[nodiscard]] auto begin() const { return rows_.begin(); }
     [[nodiscard]] auto end() const { return rows_.end(); }
-    void removeMarked() {
-        std::erase_if(rows_, [](const DirRow& row) { return row.mark; });
-    }
     void clearMarks() {
         for (DirRow& row : rows_)
             row.mark = false;

@@ -9,22 +9,20 @@ namespace trellisk {
 
 // A file table: the files of a snapshot, directory after directory, in listing order.
 // Rows are stored compactly (a million files per snapshot): names share one character
-// buffer, size and date are numbers, and their texts are made only when asked for.
+// buffer, size and date are numbers, and their texts are made only when asked for. The
+// comparison reads a directory's run in place and keeps its own record of matched rows, so
+// rows are never marked or removed here.
 class FileTable {
 public:
     struct Row {
         std::uint64_t size;
         std::int64_t dateKey; // see DateKey()
         std::uint64_t nameOffset : 40;
-        std::uint64_t nameLength : 23;
-        std::uint64_t mark : 1;
+        std::uint64_t nameLength : 24;
     };
 
     void clear();
-    void reserve(std::size_t rows, std::size_t nameBytes);
     void append(std::string_view name, std::uint64_t size, std::int64_t dateKey);
-    // Appends rows [first, first + count) of `other`, unmarked.
-    void appendRun(const FileTable& other, std::size_t first, std::size_t count);
 
     [[nodiscard]] std::size_t count() const { return rows_.size(); }
     [[nodiscard]] bool empty() const { return rows_.empty(); }
@@ -36,13 +34,6 @@ public:
     [[nodiscard]] std::int64_t dateKey(std::size_t row) const { return rows_[row].dateKey; }
     [[nodiscard]] std::string sizeText(std::size_t row) const;
     [[nodiscard]] std::string dateText(std::size_t row) const;
-
-    [[nodiscard]] bool marked(std::size_t row) const { return rows_[row].mark != 0; }
-    void setMark(std::size_t row, bool mark) { rows_[row].mark = mark ? 1 : 0; }
-    // Deletes the row; later rows move up by one.
-    void remove(std::size_t row);
-    // Deletes every marked row, keeping the order of the others.
-    void removeMarked();
 
     // Memory held, for the benchmarks.
     [[nodiscard]] std::size_t capacityBytes() const;

@@ -9,21 +9,6 @@
 namespace trellisk {
 namespace {
 
-std::vector<std::string> Names(const FileTable& table) {
-    std::vector<std::string> names;
-    for (std::size_t row = 0; row < table.count(); ++row)
-        names.emplace_back(table.name(row));
-    return names;
-}
-
-FileTable Table(const std::vector<std::string>& names) {
-    FileTable table;
-    std::uint64_t size = 0;
-    for (const std::string& name : names)
-        table.append(name, size++, 1000);
-    return table;
-}
-
 TEST(FileTable, AppendKeepsNameSizeAndDate) {
     FileTable table;
     table.append("a.txt", 5368709120, 1141517106);
@@ -34,31 +19,6 @@ TEST(FileTable, AppendKeepsNameSizeAndDate) {
     EXPECT_EQ(table.dateKey(0), 1141517106);
     EXPECT_EQ(table.sizeText(0), " 5368709120");
     EXPECT_EQ(table.name(1), "");
-    EXPECT_FALSE(table.marked(0));
-}
-
-TEST(FileTable, AppendRunCopiesNamesUnmarked) {
-    FileTable source = Table({"a", "bb", "ccc", "dddd"});
-    source.setMark(1, true);
-    FileTable target = Table({"x"});
-    target.appendRun(source, 1, 2);
-    target.appendRun(source, 3, 0);
-    EXPECT_EQ(Names(target), (std::vector<std::string>{"x", "bb", "ccc"}));
-    EXPECT_EQ(target.size(1), 1u);
-    EXPECT_EQ(target.size(2), 2u);
-    EXPECT_FALSE(target.marked(1));
-}
-
-TEST(FileTable, RemoveAndRemoveMarkedKeepTheOrderOfTheRest) {
-    FileTable table = Table({"a", "b", "c", "d", "e"});
-    table.remove(1);
-    EXPECT_EQ(Names(table), (std::vector<std::string>{"a", "c", "d", "e"}));
-    table.setMark(0, true);
-    table.setMark(2, true);
-    table.setMark(3, true);
-    table.removeMarked();
-    EXPECT_EQ(Names(table), (std::vector<std::string>{"c"}));
-    EXPECT_EQ(table.size(0), 2u);
 }
 
 // Writes down every notification as one line.
