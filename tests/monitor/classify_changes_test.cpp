@@ -91,6 +91,17 @@ TEST_F(ClassifyChangesTest, ShrinkingFileGivesNegativeChangeAndRate) {
     EXPECT_EQ(log.updateListview[0].rate, "-0.00");
 }
 
+TEST_F(ClassifyChangesTest, ChangeOfLocalTimeBetweenSnapshotsReportsNothing) {
+    tree.makeFile("a.txt", 10, kFileTime);
+    start();
+    // Every local date text moves by the zone's offset, as at a daylight-saving change.
+    ::setenv("TZ", "America/New_York", 1);
+    ::tzset();
+    cycle();
+    EXPECT_TRUE(log.logListView.empty());
+    EXPECT_TRUE(log.updateListview.empty());
+}
+
 struct RenameCase {
     const char* name;
     const char* from;
