@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "platform/clock.h"
+#include "platform/termination_requests.h"
 #include "settings/settings_file.h"
 
 #include <QApplication>
@@ -21,5 +22,9 @@ int main(int argc, char* argv[]) {
                                trellisk::DocumentationAddress()},
                               dialogs, clock);
     program.form1().show();
+    // Ended from outside (logout, kill): leave as the exit command does, settings saved.
+    trellisk::platform::TerminationRequests termination;
+    QObject::connect(&termination, &trellisk::platform::TerminationRequests::requested,
+                     &program.form1(), [&program] { program.form1().close(); });
     return app.exec();
 }
