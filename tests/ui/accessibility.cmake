@@ -1,5 +1,0 @@
-add_executable(accessibility_tests ${CMAKE_CURRENT_LIST_DIR}/accessibility_tests.cpp)
-set_target_properties(accessibility_tests PROPERTIES AUTOMOC ON)
-target_link_libraries(accessibility_tests PRIVATE trellisk_ui Qt6::Test)
-add_test(NAME accessibility_tests COMMAND accessibility_tests)
-set_tests_properties(accessibility_tests PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)

@@ -1,5 +1,0 @@
-add_executable(log_window_tests ${CMAKE_CURRENT_LIST_DIR}/log_window_tests.cpp)
-set_target_properties(log_window_tests PROPERTIES AUTOMOC ON)
-target_link_libraries(log_window_tests PRIVATE trellisk_ui Qt6::Test)
-add_test(NAME log_window_tests COMMAND log_window_tests)
-set_tests_properties(log_window_tests PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)

@@ -1,7 +1,0 @@
-foreach(name main_window_tests about_window_tests)
-    add_executable(${name} ${CMAKE_CURRENT_LIST_DIR}/${name}.cpp)
-    set_target_properties(${name} PROPERTIES AUTOMOC ON)
-    target_link_libraries(${name} PRIVATE trellisk_ui Qt6::Test)
-    add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
-endforeach()

@@ -1,5 +1,0 @@
-add_executable(termination_tests ${CMAKE_CURRENT_LIST_DIR}/termination_tests.cpp)
-set_target_properties(termination_tests PROPERTIES AUTOMOC ON)
-target_link_libraries(termination_tests PRIVATE trellisk_ui Qt6::Test)
-add_test(NAME termination_tests COMMAND termination_tests)
-set_tests_properties(termination_tests PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
