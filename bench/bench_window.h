@@ -1,6 +1,6 @@
 #pragma once
 
-#include "monitor/window_interface.h"
+#include "engine/monitor/window_interface.h"
 
 namespace trellisk::bench {
 

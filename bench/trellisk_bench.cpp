@@ -3,10 +3,10 @@
 #include "bench/bench_tree.h"
 #include "bench/bench_window.h"
 #include "bench/process_probe.h"
-#include "log/log_tables.h"
-#include "monitor/monitor.h"
-#include "platform/clock.h"
-#include "settings/settings.h"
+#include "engine/log/log_tables.h"
+#include "engine/monitor/monitor.h"
+#include "engine/platform/clock.h"
+#include "engine/settings/settings.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,0 +1,30 @@
+#include "desktop/about/about_window.h"
+#include "desktop/dialogs/dialogs.h"
+#include "desktop/main_window/main_window.h"
+#include "desktop/app/program.h"
+#include "engine/platform/clock.h"
+#include "desktop/platform/termination_requests.h"
+#include "engine/settings/settings_file.h"
+
+#include <QApplication>
+#include <QSystemTrayIcon>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Trellisk"));
+    // A hidden main window with the log window closed is still a running program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    trellisk::QtDialogs dialogs;
+    trellisk::SystemClock clock;
+    trellisk::Program program({trellisk::SettingsFileName(),
+                               QSystemTrayIcon::isSystemTrayAvailable(),
+                               trellisk::DocumentationAddress()},
+                              dialogs, clock);
+    program.form1().show();
+    // Ended from outside (logout, kill): leave as the exit command does, settings saved.
+    trellisk::platform::TerminationRequests termination;
+    QObject::connect(&termination, &trellisk::platform::TerminationRequests::requested,
+                     &program.form1(), [&program] { program.form1().close(); });
+    return app.exec();
+}

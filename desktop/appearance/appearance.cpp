@@ -1,0 +1,31 @@
+#include "desktop/appearance/appearance.h"
+
+#include <QFontDatabase>
+#include <QLabel>
+#include <QPalette>
+
+namespace trellisk {
+
+QFont UiFont(int pixelSize) {
+    QFont font;
+    const QStringList installed = QFontDatabase::families();
+    for (const QString& family :
+         {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("Noto Sans CJK JP")}) {
+        if (installed.contains(family)) {
+            font.setFamilies({family});
+            break;
+        }
+    }
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+void SetCaptionTextBackground(QLabel& label) {
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::Base));
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::Text));
+    label.setPalette(palette);
+    label.setAutoFillBackground(true);
+}
+
+} // namespace trellisk

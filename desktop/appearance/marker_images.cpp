@@ -1,0 +1,44 @@
+#include "desktop/appearance/marker_images.h"
+
+#include "engine/log/log_tables.h"
+
+#include <QPainter>
+
+#include <array>
+
+namespace trellisk {
+
+namespace {
+
+QImage DrawMarker(int index) {
+    QImage image(kMarkerImageSize, kMarkerImageSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(index == kNoMarker ? QColor(Qt::transparent) : QColor(Qt::white));
+    if (index == kNoMarker)
+        return image;
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF disc(2.5, 2.5, 11, 11);
+    if (index == kChangedMarker) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::red);
+    } else {
+        painter.setPen(QPen(Qt::red, 2));
+        painter.setBrush(Qt::NoBrush);
+    }
+    painter.drawEllipse(disc);
+    return image;
+}
+
+} // namespace
+
+const QImage& MarkerImage(int index) {
+    // QImage, unlike QPixmap, may outlive the application object, so a static cache is safe.
+    static const std::array<QImage, kMarkerImageCount> images = {
+        DrawMarker(kNoMarker), DrawMarker(kChangedMarker), DrawMarker(kCompleteMarker)};
+    static const QImage none;
+    if (index < 0 || index >= kMarkerImageCount)
+        return none;
+    return images[static_cast<std::size_t>(index)];
+}
+
+} // namespace trellisk

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "desktop/models/table_model.h"
+#include "engine/settings/settings.h"
+
+namespace trellisk {
+
+// ListView1 as a view of the settings' folder table, read in place.
+class FolderTableModel final : public TableModelOver<FolderEntry> {
+public:
+    enum Column { kFolderName, kSubMonitor, kDepth, kColumnCount };
+
+    explicit FolderTableModel(ObservableTable<FolderEntry>& table, QObject* parent = nullptr);
+
+private:
+    [[nodiscard]] const std::string& text(std::size_t at, int column) const override;
+};
+
+} // namespace trellisk

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "engine/tables/observable_table.h"
+
+#include <string>
+#include <vector>
+
+namespace trellisk {
+
+// Row and cell images of the updated-files and new-files tables.
+enum RowImage : int { kNoMarker = 0, kChangedMarker = 1, kCompleteMarker = 2 };
+
+inline constexpr const char* kKindUpdated = "更新";
+inline constexpr const char* kKindNew = "新規";
+inline constexpr const char* kKindRenamed = "変名";
+inline constexpr const char* kKindDeleted = "削除";
+inline constexpr const char* kOldNamePrefix = "(旧)";
+
+// One finding, seven text fields in column order.
+struct LogRow {
+    std::string file;          // file name, or the directory path of a directory row
+    std::string kind;          // kKindUpdated ...
+    std::string size;          // size text or empty
+    std::string sizeChange;    // size-change text, kOldNamePrefix + old name, or empty
+    std::string updateTime;    // date text or empty
+    std::string detectionTime; // date-time text
+    std::string folder;        // folder, empty for a directory row
+};
+
+struct UpdateRow {
+    std::string file;
+    std::string size;
+    std::string date;
+    std::string folder;
+    std::string rate; // "(MBit/S)", empty until a later finding
+    int rowImage = kNoMarker;
+    int sizeImage = kNoMarker;
+    int dateImage = kNoMarker;
+};
+
+struct NewRow {
+    std::string file;
+    std::string size;
+    std::string folder;
+    int rowImage = kNoMarker;
+};
+
+struct DelRow {
+    std::string file;
+    std::string folder;
+};
+
+struct RenameRow {
+    std::string newName;
+    std::string oldName;
+    std::string folder;
+};
+
+// The updated-files table: kept in order of the file field by the locale's collation
+// (strcoll), so a file and folder is found by binary search instead of a scan.
+class UpdateTable : public ObservableTable<UpdateRow> {
+public:
+    // Inserts the row at its sorted place (after rows of an equal name); returns the place.
+    std::size_t insertSorted(UpdateRow row);
+    // 1-based position of the first row with this file and folder, or -1.
+    [[nodiscard]] long long find(const std::string& file, const std::string& folder) const;
+};
+
+// The texts of the log window's status fields.
+struct LogStatus {
+    std::string Label4;                  // snapshot time of the latest cycle
+    std::string Label3;                  // time of the comparison base of the latest cycle
+    std::string oldlabel;                // time of the present comparison base (hidden)
+    std::vector<std::string> drvlist;    // file systems of the watched folders (hidden)
+    std::vector<std::string> akiListBox; // free space lines
+    std::string Label9;                  // phase of a running cycle
+    int Gauge1 = 0;                      // progress 0..100
+    std::string Label11;                 // durations of the recent cycles
+    std::string lines = "ログ行数";      // number of log rows
+    long long updateno = 0;
+    long long newno = 0;
+    long long delno = 0;
+    long long renameno = 0;
+};
+
+// Told when a status field changed; the window reads them all again.
+class StatusObserver {
+public:
+    virtual ~StatusObserver() = default;
+    virtual void statusChanged() = 0;
+};
+
+// Everything the log window shows: the log, the four result tables and the status fields.
+class LogData {
+public:
+    ObservableTable<LogRow> logListView;
+    UpdateTable updateListview;
+    ObservableTable<NewRow> NewListView;
+    ObservableTable<DelRow> delListView;
+    ObservableTable<RenameRow> renameListView;
+
+    [[nodiscard]] const LogStatus& status() const { return status_; }
+    // Changes status fields through `edit(LogStatus&)` and tells the observers once.
+    template <class Edit> void changeStatus(Edit&& edit) {
+        edit(status_);
+        for (StatusObserver* observer : statusObservers_)
+            observer->statusChanged();
+    }
+    void addStatusObserver(StatusObserver* observer) { statusObservers_.push_back(observer); }
+    void removeStatusObserver(StatusObserver* observer) { std::erase(statusObservers_, observer); }
+
+private:
+    LogStatus status_;
+    std::vector<StatusObserver*> statusObservers_;
+};
+
+} // namespace trellisk

@@ -1,0 +1,169 @@
+#include "engine/monitor/classify_changes.h"
+
+#include "engine/platform/file_system.h"
+#include "engine/text/text_helpers.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace trellisk {
+
+ChangeClassifier::ChangeClassifier(LogData& log, const Settings& settings, WindowInterface& window,
+                                   const Clock& clock)
+    : log_(log), settings_(settings), window_(window), clock_(clock) {}
+
+void ChangeClassifier::ClassifyChanges(const std::string& dir, FileRun SnapListView,
+                                       FileRun oldlistview) {
+    oldRemoved_.assign(oldlistview.count, 0);
+    oldCursor_ = 0;
+    byNameBuilt_ = false;
+    bySizeDateBuilt_ = false;
+    SnapNewlistview_.clear();
+
+    matchByName(dir, SnapListView, oldlistview);
+    matchBySizeAndDate(dir, SnapListView, oldlistview);
+    reportDeleted(dir, oldlistview);
+}
+
+void ChangeClassifier::matchByName(const std::string& dir, const FileRun& current,
+                                   const FileRun& base) {
+    for (std::size_t i = 0; i < current.count; ++i) {
+        const std::size_t row = current.first + i;
+        const std::uint32_t p = FindOldFile(base, current.table.name(row));
+        if (p == npos) {
+            SnapNewlistview_.push_back(static_cast<std::uint32_t>(row));
+            window_.pump();
+            continue;
+        }
+        const std::uint64_t baseSize = base.table.size(base.first + p);
+        const std::int64_t baseDate = base.table.dateKey(base.first + p);
+        removeOldRow(p);
+        window_.pump();
+        if (current.table.size(row) != baseSize || current.table.dateKey(row) != baseDate)
+            reportUpdated(dir, current, row, baseSize, baseDate);
+    }
+}
+
+void ChangeClassifier::reportUpdated(const std::string& dir, const FileRun& current,
+                                     std::size_t row, std::uint64_t baseSize,
+                                     std::int64_t baseDate) {
+    const std::string name(current.table.name(row));
+    const std::uint64_t size = current.table.size(row);
+    const std::int64_t date = current.table.dateKey(row);
+    const std::string sizeText = SizeText(size);
+    const std::string dateText = DateText(date);
+    const bool sizeChanged = size != baseSize;
+    const bool dateChanged = date != baseDate;
+    const auto sizeChange = static_cast<std::int64_t>(size - baseSize);
+
+    // Looked up after the pump in the caller, so a clear run meanwhile is never overlooked.
+    const long long k = log_.updateListview.find(name, dir);
+    std::string sizeChangeText;
+    if (k == -1) {
+        UpdateRow updated{name,
+                          sizeText,
+                          dateText,
+                          dir,
+                          {},
+                          kChangedMarker,
+                          sizeChanged ? kChangedMarker : kNoMarker,
+                          dateChanged ? kChangedMarker : kNoMarker};
+        log_.updateListview.scrollTo(log_.updateListview.insertSorted(std::move(updated)));
+    } else {
+        sizeChangeText = SizeChangeText(sizeChange);
+        log_.updateListview.change(static_cast<std::size_t>(k - 1), [&](UpdateRow& updated) {
+            updated.rowImage = kChangedMarker;
+            updated.size = sizeText;
+            updated.date = dateText;
+            updated.rate = RateText(sizeChange);
+            if (sizeChanged)
+                updated.sizeImage = kChangedMarker;
+            if (dateChanged)
+                updated.dateImage = kChangedMarker;
+        });
+    }
+    appendLog({name, kKindUpdated, sizeText, sizeChangeText, dateText, now(), dir});
+    log_.changeStatus([](LogStatus& status) { ++status.updateno; });
+}
+
+void ChangeClassifier::matchBySizeAndDate(const std::string& dir, const FileRun& current,
+                                          const FileRun& base) {
+    for (const std::uint32_t row : SnapNewlistview_) {
+        const std::string name(current.table.name(row));
+        const std::string sizeText = current.table.sizeText(row);
+        const std::string dateText = current.table.dateText(row);
+        const std::uint32_t e =
+            FindOldFileBySizeDate(base, current.table.dateKey(row), current.table.size(row));
+        if (e == npos) {
+            log_.NewListView.scrollTo(log_.NewListView.append({name, sizeText, dir, kNoMarker}));
+            appendLog({name, kKindNew, sizeText, {}, dateText, now(), dir});
+            log_.changeStatus([](LogStatus& status) { ++status.newno; });
+            continue;
+        }
+        const std::string oldName(base.table.name(base.first + e));
+        removeOldRow(e);
+        log_.renameListView.scrollTo(log_.renameListView.append({name, oldName, dir}));
+        appendLog({name, kKindRenamed, sizeText, kOldNamePrefix + oldName, dateText, now(), dir});
+        log_.changeStatus([](LogStatus& status) { ++status.renameno; });
+    }
+}
+
+void ChangeClassifier::reportDeleted(const std::string& dir, const FileRun& base) {
+    for (std::uint32_t p = oldCursor_; p < base.count; ++p) {
+        if (oldRemoved_[p])
+            continue;
+        const std::string name(base.table.name(base.first + p));
+        // A base file without a current row that is still on disk was missed by the
+        // listing, not deleted.
+        if (platform::FileExists(dir + name))
+            continue;
+        log_.delListView.scrollTo(log_.delListView.append({name, dir}));
+        appendLog({name, kKindDeleted, {}, {}, {}, now(), dir});
+        log_.changeStatus([](LogStatus& status) { ++status.delno; });
+    }
+}
+
+std::uint32_t ChangeClassifier::FindOldFile(const FileRun& base, std::string_view name) {
+    while (oldCursor_ < base.count && oldRemoved_[oldCursor_])
+        ++oldCursor_;
+    if (oldCursor_ == base.count)
+        return npos;
+    // In an unchanged directory the first base row left is the namesake: no index needed.
+    if (base.table.name(base.first + oldCursor_) == name)
+        return oldCursor_;
+    if (!byNameBuilt_) {
+        oldByName_.build(static_cast<std::uint32_t>(base.count),
+                         [&](std::uint32_t p) { return base.table.name(base.first + p); });
+        byNameBuilt_ = true;
+    }
+    return oldByName_.first(name, oldRemoved_);
+}
+
+std::uint32_t ChangeClassifier::FindOldFileBySizeDate(const FileRun& base, std::int64_t dateKey,
+                                                      std::uint64_t size) {
+    if (!bySizeDateBuilt_) {
+        oldBySizeDate_.build(static_cast<std::uint32_t>(base.count), [&](std::uint32_t p) {
+            return SizeDate{base.table.size(base.first + p), base.table.dateKey(base.first + p)};
+        });
+        bySizeDateBuilt_ = true;
+    }
+    return oldBySizeDate_.first(SizeDate{size, dateKey}, oldRemoved_);
+}
+
+void ChangeClassifier::appendLog(LogRow row) {
+    log_.logListView.scrollTo(log_.logListView.append(std::move(row)));
+}
+
+std::string ChangeClassifier::now() const {
+    return DateTimeText(clock_.now());
+}
+
+std::string ChangeClassifier::RateText(std::int64_t sizeChange) const {
+    const int interval = std::max(settings_.interval, kMinInterval);
+    const long double rate = static_cast<long double>(sizeChange) / interval / 1048576.0L * 8.0L;
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2Lf", rate);
+    return text;
+}
+
+} // namespace trellisk

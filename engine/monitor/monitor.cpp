@@ -1,0 +1,159 @@
+#include "engine/monitor/monitor.h"
+
+#include "engine/monitor/busy_scope.h"
+#include "engine/platform/file_system.h"
+#include "engine/snapshot/folder_scan.h"
+#include "engine/text/text_helpers.h"
+
+#include <algorithm>
+
+namespace trellisk {
+
+namespace {
+
+constexpr auto kBaselineQuestionAfter = std::chrono::seconds(15);
+
+std::string BaselineQuestion(std::size_t folders) {
+    return "フォルダ(" + std::to_string(folders) +
+           "コ)内全ファイル情報の取得に15秒以上かかります。処理を中止しますか？\n"
+           "はいをクリックすることを強く推奨します。";
+}
+
+} // namespace
+
+Monitor::Monitor(Settings& settings, LogData& log, WindowInterface& window, const Clock& clock)
+    : settings_(settings), log_(log), window_(window), clock_(clock),
+      classifier_(log, settings, window, clock) {}
+
+void Monitor::StartMonitoring() {
+    if (monitoring_)
+        return;
+    if (busy_) {
+        // A stop came while a cycle pumped events; the start waits until the cycle is over,
+        // so that the baseline never replaces tables the cycle is still reading.
+        startPending_ = true;
+        return;
+    }
+    if (settings_.ListView1.empty()) {
+        window_.showMessage(kNoFolderMessage);
+        return;
+    }
+    {
+        const BusyScope busy(busy_);
+        window_.showLogWindow();
+        log_.changeStatus([](LogStatus& status) {
+            status.drvlist.clear();
+            status.akiListBox.clear();
+        });
+        monitoring_ = true;
+        window_.setTrayPicture(kTrayMonitoring);
+        const MonotonicTime started = clock_.monotonic();
+        window_.pump();
+        if (!monitoring_)
+            return; // stopped during the pump
+        rebuildDriveList();
+        window_.setStatusText(kStatusMonitoring);
+        const bool needBaseline = settings_.restartclearcbox || olddirListView_.empty();
+        if (!needBaseline || takeBaseline(started)) {
+            window_.setTrayPicture(kTrayMonitoring);
+            window_.setTimerEnabled(true);
+        }
+    }
+    runPendingStart();
+}
+
+void Monitor::StopMonitoring() {
+    if (!monitoring_) {
+        startPending_ = false;
+        return;
+    }
+    monitoring_ = false;
+    window_.setTrayPicture(kTrayStopped);
+    window_.setStatusText(kStatusStopped);
+    window_.setTimerEnabled(false);
+}
+
+void Monitor::runPendingStart() {
+    if (!startPending_)
+        return;
+    startPending_ = false;
+    StartMonitoring();
+}
+
+void Monitor::rebuildDriveList() {
+    std::vector<std::string> drives;
+    for (const FolderEntry& entry : settings_.ListView1) {
+        std::string mountPoint = platform::MountPointOf(entry.path);
+        if (std::find(drives.begin(), drives.end(), mountPoint) == drives.end())
+            drives.push_back(std::move(mountPoint));
+    }
+    log_.changeStatus([&](LogStatus& status) { status.drvlist = std::move(drives); });
+}
+
+void Monitor::showFreeSpace() {
+    std::vector<std::string> lines;
+    for (const std::string& drive : log_.status().drvlist)
+        lines.push_back(drive + "ドライブ " + FormatThousands(platform::FreeSpace(drive)));
+    log_.changeStatus([&](LogStatus& status) { status.akiListBox = std::move(lines); });
+}
+
+// Returns true when the base is complete; false when the user gave it up or stopped.
+bool Monitor::takeBaseline(MonotonicTime started) {
+    settings_.restartclearcbox = false;
+    window_.setRestartClear(false);
+    window_.setTrayPicture(kTrayBusy);
+    log_.changeStatus([&](LogStatus& status) { status.oldlabel = DateTimeText(clock_.now()); });
+    olddirListView_.clear();
+    alloldListView_.clear();
+    expandedEntries_.clear();
+
+    for (const FolderEntry& entry : settings_.ListView1) {
+        olddirListView_.append(DirRow{entry.path, -1, -1, false});
+        if (entry.subMonitor == kSubMonitorYes)
+            ExpandFolder(AddBackslash(entry.path), olddirListView_, entry, &expandedEntries_);
+    }
+    showFreeSpace();
+
+    bool gaveUp = false;
+    const bool listed = RunListingPass(
+        olddirListView_, alloldListView_,
+        [&] {
+            gaveUp = monitoring_ && askToGiveUp(started);
+            // A stop chosen while the question was open ends the baseline too.
+            return !gaveUp && monitoring_;
+        },
+        [] {}, &expandedEntries_);
+    expandedEntries_.clear();
+    if (listed && monitoring_)
+        return true;
+    if (gaveUp) {
+        giveUpBaseline();
+    } else {
+        // Stopped half way: a partial base would report the unlisted files as new.
+        olddirListView_.clear();
+        alloldListView_.clear();
+        log_.changeStatus([](LogStatus& status) { status.drvlist.clear(); });
+    }
+    return false;
+}
+
+bool Monitor::askToGiveUp(MonotonicTime started) {
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::seconds>(clock_.monotonic() - started);
+    if (elapsed <= kBaselineQuestionAfter)
+        return false;
+    return window_.askYesNo(BaselineQuestion(olddirListView_.count()));
+}
+
+void Monitor::giveUpBaseline() {
+    window_.setTimerEnabled(false);
+    window_.setStatusText(kStatusStopped);
+    alloldListView_.clear();
+    olddirListView_.clear();
+    monitoring_ = false;
+    window_.setTrayPicture(kTrayStopped);
+    window_.showMainWindow();
+    log_.changeStatus([](LogStatus& status) { status.drvlist.clear(); });
+}
+
+} // namespace trellisk

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "engine/settings/settings.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace trellisk {
+
+// The row added for a chosen folder: its path with one trailing separator, subfolders not
+// watched, no depth limit.
+[[nodiscard]] FolderEntry NewFolderEntry(std::string_view folder);
+
+// The row open in the folder details (`selfol`). It follows the rows removed or inserted
+// before it, so that the details are never written into another folder's row; once its own
+// row is removed, or the table is reloaded, there is no edited row any more.
+class EditedFolderRow : private TableObserver {
+public:
+    explicit EditedFolderRow(ObservableTable<FolderEntry>& table);
+    ~EditedFolderRow() override;
+    EditedFolderRow(const EditedFolderRow&) = delete;
+    EditedFolderRow& operator=(const EditedFolderRow&) = delete;
+
+    void open(std::size_t row) { selfol_ = row; }
+    [[nodiscard]] std::optional<std::size_t> row() const { return selfol_; }
+
+    // Writes the sub-monitor flag and the depth text into the edited row. Returns false and
+    // changes nothing when there is no edited row.
+    bool apply(bool subMonitor, std::string depth);
+
+private:
+    void rowsAboutToBeInserted(std::size_t first, std::size_t last) override;
+    void rowsInserted() override {}
+    void rowChanged(std::size_t) override {}
+    void rowsAboutToBeRemoved(std::size_t first, std::size_t last) override;
+    void rowsRemoved() override {}
+    void aboutToReset() override { selfol_.reset(); }
+    void reset() override {}
+    void scrollTo(std::size_t) override {}
+
+    ObservableTable<FolderEntry>& table_;
+    std::optional<std::size_t> selfol_;
+};
+
+} // namespace trellisk

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "engine/tables/observable_table.h"
+
+#include <optional>
+#include <string>
+
+namespace trellisk {
+
+// One watched folder, every field as text exactly as shown and stored.
+struct FolderEntry {
+    std::string path;       // "フォルダ名"
+    std::string subMonitor; // "サブ監視": "する" watches subfolders too, anything else does not
+    std::string depth;      // "階層数": depth limit, "0" = no limit
+};
+
+inline constexpr const char* kSubMonitorYes = "する";
+inline constexpr const char* kSubMonitorNo = "しない";
+
+inline constexpr int kMinInterval = 1;
+inline constexpr int kMaxInterval = 3600;
+
+// What the main window holds and the settings file keeps.
+struct Settings {
+    ObservableTable<FolderEntry> ListView1; // the watched folders, in order
+    int interval = 3;                       // seconds shown in Edit1
+    int timerIntervalMs = 3000;             // Timer1, set only when the file is loaded
+    bool restartclearcbox = false;          // take a new baseline at the next start
+};
+
+// The depth limit of an entry as a number; text that is not a whole number >= 0 reads as 0.
+int DepthLimit(const FolderEntry& entry);
+
+} // namespace trellisk

@@ -1,0 +1,106 @@
+// What assistive technology and automated clients see: controls by their captions, menus by
+// their items, and the cells of the five log tables.
+#include "desktop/main_window/main_window.h"
+#include "desktop/app/program.h"
+#include "desktop/log_window/log_window.h"
+#include "engine/platform/clock.h"
+#include "tests/desktop/windows/recording_dialogs.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleInterface>
+#include <QMenuBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace trellisk;
+
+namespace {
+
+QAccessibleInterface* Accessible(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object);
+}
+
+QString Name(QAccessibleInterface* item) {
+    return item == nullptr ? QString() : item->text(QAccessible::Name);
+}
+
+} // namespace
+
+class AccessibilityTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        program_ = std::make_unique<Program>(
+            ProgramOptions{dir_.filePath(QStringLiteral("trellisk.ini")).toStdString(), false,
+                           QUrl()},
+            dialogs_, clock_);
+        program_->form1().show();
+        program_->form2().show();
+    }
+    void cleanupTestCase() { program_.reset(); }
+
+    void buttonsAndCheckBoxesAreNamedByTheirCaptions() {
+        const auto buttons = program_->form1().findChildren<QAbstractButton*>();
+        QVERIFY(buttons.size() >= 5); // OK, キャンセル, する, しない, the check box
+        for (QAbstractButton* button : buttons) {
+            if (button->text().isEmpty())
+                continue; // spin arrows and the like carry no caption
+            QCOMPARE(Name(Accessible(button)), button->text().remove(QLatin1Char('&')));
+        }
+    }
+
+    void menuItemsAreReachableByTheirCaptions() {
+        QAccessibleInterface* bar = Accessible(program_->form1().menuBar());
+        QVERIFY(bar != nullptr);
+        QStringList names;
+        for (int i = 0; i < bar->childCount(); ++i)
+            names << Name(bar->child(i));
+        QCOMPARE(names, (QStringList{QStringLiteral("モニター"), QStringLiteral("フォルダ"),
+                                     QStringLiteral("ログ"), QStringLiteral("バージョン情報")}));
+    }
+
+    void theLogTablesExposeTheirCells_data() {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("firstCell");
+        for (const char* table :
+             {"logListView", "updateListview", "NewListView", "delListView", "renameListView"})
+            QTest::newRow(table) << QString::fromLatin1(table) << QStringLiteral("a.txt");
+    }
+    void theLogTablesExposeTheirCells() {
+        QFETCH(QString, table);
+        QFETCH(QString, firstCell);
+        LogData& log = program_->log();
+        if (log.logListView.empty()) {
+            log.logListView.append({"a.txt", "更新", "          1", "", "", "", "/w/"});
+            log.updateListview.insertSorted({"a.txt", "          1", "", "/w/", "", 0, 0, 0});
+            log.NewListView.append({"a.txt", "          1", "/w/", 0});
+            log.delListView.append({"a.txt", "/w/"});
+            log.renameListView.append({"a.txt", "b.txt", "/w/"});
+        }
+        auto* view = program_->form2().findChild<QTableView*>(table);
+        QVERIFY(view != nullptr);
+        QAccessibleInterface* item = Accessible(view);
+        QVERIFY(item != nullptr);
+        QVERIFY(!Name(item).isEmpty());
+        QAccessibleTableInterface* cells = item->tableInterface();
+        QVERIFY(cells != nullptr);
+        QCOMPARE(cells->rowCount(), 1);
+        QCOMPARE(cells->columnCount(), view->model()->columnCount());
+        QCOMPARE(Name(cells->cellAt(0, 0)), firstCell);
+        QCOMPARE(cells->columnDescription(0),
+                 view->model()->headerData(0, Qt::Horizontal).toString());
+    }
+
+private:
+    QTemporaryDir dir_;
+    test::RecordingDialogs dialogs_;
+    SystemClock clock_;
+    std::unique_ptr<Program> program_;
+};
+
+QTEST_MAIN(AccessibilityTest)
+#include "accessibility_tests.moc"

@@ -1,0 +1,140 @@
+// The real program against a real folder, under an X server with a system tray: start from
+// the main menu, change files, let cycles run and read the log window's five tables.
+#include "desktop/main_window/main_window.h"
+#include "desktop/app/program.h"
+#include "desktop/tray/tray_icon.h"
+#include "desktop/log_window/log_window.h"
+#include "engine/platform/clock.h"
+#include "tests/desktop/windows/recording_dialogs.h"
+#include "tests/desktop/windows/window_probes.h"
+
+#include <QAbstractItemModel>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSystemTrayIcon>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace trellisk;
+
+namespace {
+
+using test::MenuAction;
+using test::Rows;
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QStringList Column(const QList<QStringList>& rows, int column) {
+    QStringList cells;
+    for (const QStringList& row : rows)
+        cells << row.value(column);
+    return cells;
+}
+
+} // namespace
+
+class EndToEndTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void monitorsARealFolderThroughTheWindows() {
+        QVERIFY(QSystemTrayIcon::isSystemTrayAvailable());
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString watched = dir.filePath(QStringLiteral("watched"));
+        const QString folder = watched + QLatin1Char('/');
+        QVERIFY(QDir().mkpath(watched + QStringLiteral("/sub")));
+        WriteFile(folder + QStringLiteral("grows.txt"), QByteArray(1000, 'g'));
+        WriteFile(folder + QStringLiteral("moves.txt"), QByteArray(10, 'm'));
+        WriteFile(folder + QStringLiteral("goes.txt"), QByteArray(20, 'x'));
+        WriteFile(folder + QStringLiteral("sub/deep.txt"), QByteArray(5, 'd'));
+        const QString settingsPath = dir.filePath(QStringLiteral("trellisk.ini"));
+        const QByteArray settings =
+            "[foldersv040]\r\n1\r\n" + folder.toUtf8() + "\r\nする\r\n0\r\n[interval]\r\n1\r\n";
+        WriteFile(settingsPath, settings);
+
+        test::RecordingDialogs dialogs;
+        SystemClock clock;
+        Program program({settingsPath.toStdString(), true, QUrl()}, dialogs, clock);
+        TForm1& form1 = program.form1();
+        form1.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form1));
+        QCOMPARE(program.settings().ListView1.count(), 1u);
+        QCOMPARE(form1.trayIcon()->picture(), TrayIcon::kProgramPicture);
+
+        QAction* start =
+            MenuAction(form1.menuBar(), QStringLiteral("モニター"), QStringLiteral("開始"));
+        QVERIFY(start != nullptr);
+        start->trigger();
+        QTRY_VERIFY(program.monitor().Monitoring());
+        QVERIFY(!form1.isVisible()); // the tray brings it back
+        QTRY_VERIFY(program.form2().isVisible());
+        QCOMPARE(form1.trayIcon()->picture(), int(kTrayMonitoring));
+
+        WriteFile(folder + QStringLiteral("grows.txt"), QByteArray(5000, 'g'));
+        QVERIFY(QFile::rename(folder + QStringLiteral("moves.txt"),
+                              folder + QStringLiteral("moved.txt")));
+        QVERIFY(QFile::remove(folder + QStringLiteral("goes.txt")));
+        WriteFile(folder + QStringLiteral("sub/fresh.txt"), "new");
+        QVERIFY(QDir().mkpath(watched + QStringLiteral("/newdir")));
+
+        const TForm2& form2 = program.form2();
+        QTRY_VERIFY_WITH_TIMEOUT(Rows(form2, "logListView").size() >= 5, 15000);
+        const QList<QStringList> log = Rows(form2, "logListView");
+        const QStringList kinds = Column(log, 1);
+        QVERIFY2(kinds.contains(QStringLiteral("更新")), qPrintable(kinds.join(u',')));
+        QVERIFY(kinds.contains(QStringLiteral("変名")));
+        QVERIFY(kinds.contains(QStringLiteral("削除")));
+        QCOMPARE(kinds.count(QStringLiteral("新規")), 2); // sub/fresh.txt and newdir/
+        QVERIFY(Column(log, 0).contains(folder + QStringLiteral("newdir/")));
+
+        const QList<QStringList> updated = Rows(form2, "updateListview");
+        QCOMPARE(updated.size(), 1);
+        QCOMPARE(updated[0][0], QStringLiteral("grows.txt"));
+        QCOMPARE(updated[0][1], QStringLiteral("       5000"));
+        QCOMPARE(updated[0][3], folder);
+        const QList<QStringList> fresh = Rows(form2, "NewListView");
+        QCOMPARE(fresh.size(), 1);
+        QCOMPARE(fresh[0], (QStringList{QStringLiteral("fresh.txt"), QStringLiteral("          3"),
+                                        folder + QStringLiteral("sub/")}));
+        QCOMPARE(Rows(form2, "delListView"),
+                 (QList<QStringList>{{QStringLiteral("goes.txt"), folder}}));
+        QCOMPARE(Rows(form2, "renameListView"),
+                 (QList<QStringList>{
+                     {QStringLiteral("moved.txt"), QStringLiteral("moves.txt"), folder}}));
+
+        // The cycles go on: a second growth refreshes the one updated row with a rate.
+        WriteFile(folder + QStringLiteral("grows.txt"), QByteArray(9000, 'g'));
+        QTRY_VERIFY_WITH_TIMEOUT(!Rows(form2, "updateListview").value(0).value(4).isEmpty(), 15000);
+        QCOMPARE(Rows(form2, "updateListview").size(), 1);
+
+        // "終了" from the tray menu ends the program with the settings written back.
+        QFile::remove(settingsPath);
+        QMenu* tray = form1.findChild<QMenu*>(QStringLiteral("PopupMenu1"));
+        QVERIFY(tray != nullptr);
+        QAction* exit = nullptr;
+        for (QAction* action : tray->actions()) {
+            if (action->text() == QStringLiteral("終了"))
+                exit = action;
+        }
+        QVERIFY(exit != nullptr);
+        exit->trigger();
+        QTRY_VERIFY(QFile::exists(settingsPath));
+        QFile saved(settingsPath);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), settings);
+        QVERIFY(dialogs.errors.isEmpty());
+    }
+};
+
+QTEST_MAIN(EndToEndTest)
+#include "end_to_end_tests.moc"

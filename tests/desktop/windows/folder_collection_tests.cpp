@@ -1,0 +1,176 @@
+// Folders taken from the titles of other programs' windows, under a real X server: the test
+// opens top-level windows of its own with xcb, as a file manager's windows would look.
+#include "desktop/main_window/main_window.h"
+#include "desktop/app/program.h"
+#include "engine/platform/clock.h"
+#include "tests/desktop/windows/recording_dialogs.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+using namespace trellisk;
+
+namespace {
+
+QStringList Entries(const QListWidget* list) {
+    QStringList entries;
+    for (int row = 0; row < list->count(); ++row)
+        entries << list->item(row)->text();
+    return entries;
+}
+
+} // namespace
+
+class FolderCollectionTest : public QObject {
+    Q_OBJECT
+
+private:
+    xcb_connection_t* c_ = nullptr;
+    std::vector<xcb_window_t> windows_;
+    QTemporaryDir dir_;
+    test::RecordingDialogs dialogs_;
+    SystemClock clock_;
+    std::unique_ptr<Program> program_;
+
+    TForm1& form1() { return program_->form1(); }
+    const TForm1Controls& ui() { return form1().controls(); }
+
+    // A round trip: everything sent before it has been carried out by the server.
+    void sync() { std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr)); }
+
+    void openWindow(const QString& title, bool mapped) {
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
+        const xcb_window_t w = xcb_generate_id(c_);
+        xcb_create_window(c_, XCB_COPY_FROM_PARENT, w, root, 0, 0, 100, 100, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        const QByteArray text = title.toUtf8();
+        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
+                            text.size(), text.constData());
+        if (mapped)
+            xcb_map_window(c_, w);
+        sync();
+        windows_.push_back(w);
+    }
+
+    QString folder(const char* name) {
+        const QString path = dir_.filePath(QString::fromUtf8(name));
+        QDir().mkpath(path);
+        return path;
+    }
+
+    void start(const QByteArray& settings) {
+        const QString path = dir_.filePath(QStringLiteral("trellisk.ini"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(settings);
+        file.close();
+        program_ = std::make_unique<Program>(ProgramOptions{path.toStdString(), false, QUrl()},
+                                             dialogs_, clock_);
+        form1().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form1()));
+    }
+
+    QList<QStringList> rows() {
+        QList<QStringList> list;
+        for (const FolderEntry& entry : program_->settings().ListView1)
+            list << QStringList{QString::fromStdString(entry.path),
+                                QString::fromStdString(entry.subMonitor),
+                                QString::fromStdString(entry.depth)};
+        return list;
+    }
+
+    void clickEntry(int row) {
+        QListWidget* list = ui().ListBox2;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
+    }
+
+private slots:
+    void initTestCase() {
+        c_ = xcb_connect(nullptr, nullptr);
+        QVERIFY2(xcb_connection_has_error(c_) == 0, "these tests need an X11 display");
+        QVERIFY(dir_.isValid());
+    }
+    void cleanupTestCase() { xcb_disconnect(c_); }
+    void cleanup() {
+        program_.reset();
+        for (xcb_window_t w : windows_)
+            xcb_destroy_window(c_, w);
+        sync();
+        windows_.clear();
+        dialogs_ = {};
+    }
+
+    // Visible windows whose title is a folder's path are listed in the windows' order,
+    // exactly as titled; hidden ones and other titles are not.
+    void collectsVisibleFolderWindowsAndPicksThem() {
+        const QString shown = folder("shown");
+        const QString second = folder("second") + QLatin1Char('/');
+        openWindow(shown, true);
+        openWindow(folder("hidden"), false);
+        openWindow(QStringLiteral("Documents - Files"), true);
+        openWindow(dir_.filePath(QStringLiteral("missing")), true);
+        openWindow(second, true);
+        start("[foldersv040]\r\n0\r\n[interval]\r\n3\r\n");
+        ui().ListBox2->addItem(QStringLiteral("/earlier/"));
+
+        ui().N7->trigger();
+        QCOMPARE(Entries(ui().ListBox2), (QStringList{shown, second}));
+        QVERIFY(ui().restartclearcbox->isChecked());
+
+        // A click picks the entry, again each time; the list keeps it.
+        ui().restartclearcbox->setChecked(false);
+        clickEntry(0);
+        clickEntry(0);
+        const QStringList row{shown + QLatin1Char('/'), QStringLiteral("しない"),
+                              QStringLiteral("0")};
+        QCOMPARE(rows(), (QList<QStringList>{row, row}));
+        QCOMPARE(ui().ListBox2->count(), 2);
+        QVERIFY(!ui().restartclearcbox->isChecked());
+
+        // A key that moves the selection picks too; the program moving it does not.
+        ui().ListBox2->setCurrentRow(0);
+        QCOMPARE(rows().size(), 2);
+        ui().ListBox2->setFocus();
+        QTest::keyClick(ui().ListBox2, Qt::Key_Down);
+        QCOMPARE(rows().value(2),
+                 (QStringList{second, QStringLiteral("しない"), QStringLiteral("0")}));
+        QVERIFY(dialogs_.messages.isEmpty());
+    }
+
+    // While monitoring the list cannot be collected again, but its entries can be picked.
+    void whileMonitoringTheLastListCanStillBePicked() {
+        const QString watched = folder("watched");
+        openWindow(watched, true);
+        start("[foldersv040]\r\n1\r\n" + watched.toUtf8() + "/\r\nしない\r\n0\r\n" +
+              "[interval]\r\n3\r\n");
+        ui().N7->trigger();
+        QCOMPARE(Entries(ui().ListBox2), QStringList{watched});
+        ui().N11->trigger();
+        QVERIFY(program_->monitor().Monitoring());
+
+        openWindow(folder("later"), true);
+        ui().N7->trigger();
+        QCOMPARE(dialogs_.messages, QStringList{QStringLiteral("モニター中です")});
+        QCOMPARE(Entries(ui().ListBox2), QStringList{watched});
+
+        clickEntry(0);
+        QCOMPARE(rows().size(), 2);
+        QCOMPARE(rows().value(1).value(0), watched + QLatin1Char('/'));
+        QCOMPARE(dialogs_.messages.size(), 1);
+    }
+};
+
+QTEST_MAIN(FolderCollectionTest)
+#include "folder_collection_tests.moc"

@@ -1,0 +1,453 @@
+// The folder commands and the log menu of the main window, with the file dialogs answered
+// through the dialog seam.
+#include "desktop/dialogs/folder_dialog.h"
+#include "desktop/main_window/main_window.h"
+#include "desktop/app/program.h"
+#include "engine/log/log_export.h"
+#include "engine/platform/clock.h"
+#include "tests/desktop/windows/recording_dialogs.h"
+
+#include <QAbstractItemModel>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+using namespace trellisk;
+
+namespace {
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A clock standing at one moment.
+class FixedClock final : public Clock {
+public:
+    explicit FixedClock(std::time_t now) : now_(now) {}
+    [[nodiscard]] std::time_t now() const override { return now_; }
+    [[nodiscard]] std::chrono::steady_clock::time_point monotonic() const override {
+        return std::chrono::steady_clock::now();
+    }
+
+private:
+    std::time_t now_;
+};
+
+constexpr std::time_t kNow = 1136419503; // 2006-01-05, local time decides the rest
+
+} // namespace
+
+class FolderEditingTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+    test::RecordingDialogs dialogs_;
+    FixedClock clock_{kNow};
+    std::unique_ptr<Program> program_;
+
+    QString settingsPath() const { return dir_.filePath(QStringLiteral("trellisk.ini")); }
+    TForm1& form1() { return program_->form1(); }
+    const TForm1Controls& ui() { return form1().controls(); }
+    ObservableTable<FolderEntry>& folders() { return program_->settings().ListView1; }
+
+    // Starts the program over a settings file listing `entries` (path, flag, depth each).
+    void start(const QList<QByteArray>& entries = {}) {
+        QByteArray text = "[foldersv040]\r\n" + QByteArray::number(entries.size() / 3) + "\r\n";
+        for (const QByteArray& line : entries)
+            text += line + "\r\n";
+        WriteFile(settingsPath(), text + "[interval]\r\n3\r\n");
+        program_ = std::make_unique<Program>(
+            ProgramOptions{settingsPath().toStdString(), false, QUrl()}, dialogs_, clock_);
+        form1().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form1()));
+        ui().restartclearcbox->setChecked(false);
+    }
+
+    QString folder(const char* name) {
+        const QString path = dir_.filePath(QString::fromUtf8(name));
+        QDir().mkpath(path);
+        return path;
+    }
+
+    QList<QStringList> rows() {
+        QList<QStringList> list;
+        for (const FolderEntry& entry : folders())
+            list << QStringList{QString::fromStdString(entry.path),
+                                QString::fromStdString(entry.subMonitor),
+                                QString::fromStdString(entry.depth)};
+        return list;
+    }
+
+    void selectRow(int row) { ui().ListView1->selectRow(row); }
+
+    // Double-clicks a row of the folder table as the user would.
+    void doubleClickRow(int row) {
+        QTableView* view = ui().ListView1;
+        const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    void click(QAbstractButton* button) {
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
+    }
+
+    bool detailsOpen() { return ui().GroupBox4->isEnabled(); }
+
+private slots:
+    void init() {
+        QVERIFY(dir_.isValid());
+        dialogs_ = {};
+    }
+    void cleanup() {
+        program_.reset();
+        QDir(dir_.path()).removeRecursively();
+        QDir().mkpath(dir_.path());
+    }
+
+    void addingAFolder_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("row");
+        const QString plain = dir_.filePath(QStringLiteral("my docs"));
+        QTest::newRow("plain path") << plain << plain + QLatin1Char('/');
+        QTest::newRow("ends with a separator")
+            << plain + QLatin1Char('/') << plain + QLatin1Char('/');
+        QTest::newRow("file system root") << QStringLiteral("/") << QStringLiteral("/");
+    }
+    void addingAFolder() {
+        QFETCH(QString, chosen);
+        QFETCH(QString, row);
+        start({"/kept/", "する", "2"});
+        dialogs_.folderAnswer = chosen;
+        ui().N6->trigger();
+        ui().N6->trigger(); // no check against the rows there: the same folder twice
+        QCOMPARE(dialogs_.folderRequests, 2);
+        const QStringList added{row, QStringLiteral("しない"), QStringLiteral("0")};
+        QCOMPARE(rows(), (QList<QStringList>{{QStringLiteral("/kept/"), QStringLiteral("する"),
+                                              QStringLiteral("2")},
+                                             added,
+                                             added}));
+        QVERIFY(ui().restartclearcbox->isChecked());
+        QVERIFY(!ui().Label4->isEnabled());
+        QCOMPARE(ui().ListView1->model()->index(2, 0).data().toString(), row);
+        QVERIFY(dialogs_.messages.isEmpty());
+    }
+
+    void cancellingTheFolderDialogAddsNothing() {
+        start();
+        ui().N6->trigger();
+        QCOMPARE(dialogs_.folderRequests, 1);
+        QVERIFY(folders().empty());
+        QVERIFY(!ui().restartclearcbox->isChecked());
+        QVERIFY(dialogs_.messages.isEmpty());
+    }
+
+    void deletingTheSelectedFolder() {
+        start({"/a/", "しない", "0", "/b/", "する", "1", "/c/", "しない", "0"});
+        selectRow(1);
+        ui().Delete1->trigger();
+        QCOMPARE(rows(),
+                 (QList<QStringList>{
+                     {QStringLiteral("/a/"), QStringLiteral("しない"), QStringLiteral("0")},
+                     {QStringLiteral("/c/"), QStringLiteral("しない"), QStringLiteral("0")}}));
+        QVERIFY(ui().restartclearcbox->isChecked());
+        QVERIFY(dialogs_.messages.isEmpty());
+    }
+
+    void deletingWithoutASelectionStillChecksTheOption() {
+        start({"/a/", "しない", "0"});
+        ui().ListView1->clearSelection();
+        ui().Delete1->trigger();
+        QCOMPARE(dialogs_.messages,
+                 QStringList{QStringLiteral("削除するフォルダを選択してください")});
+        QCOMPARE(folders().count(), 1u);
+        QVERIFY(ui().restartclearcbox->isChecked());
+    }
+
+    // The details show the choice and depth last used, not the row's, and "OK" writes what
+    // they show.
+    void detailsShowTheLastValuesAndOkWritesThem() {
+        start({"/a/", "する", "5", "/b/", "しない", "0"});
+        QVERIFY(ui().RadioGroup1No->isChecked());
+        QVERIFY(ui().GroupBox3->isEnabledTo(ui().GroupBox4)); // only a click disables it
+
+        doubleClickRow(0);
+        QVERIFY(detailsOpen());
+        QCOMPARE(ui().Label7->text(), QStringLiteral("/a/"));
+        QVERIFY(ui().RadioGroup1No->isChecked());
+        QCOMPARE(ui().Edit2->value(), 1);
+        click(ui().Button1);
+        QCOMPARE(rows().value(0), (QStringList{QStringLiteral("/a/"), QStringLiteral("しない"),
+                                               QStringLiteral("1")}));
+        QVERIFY(!detailsOpen());
+        QVERIFY(ui().Label7->text().isEmpty());
+        QVERIFY(ui().restartclearcbox->isChecked());
+
+        ui().restartclearcbox->setChecked(false);
+        doubleClickRow(1);
+        QCOMPARE(ui().Label7->text(), QStringLiteral("/b/"));
+        click(ui().RadioGroup1Yes);
+        QVERIFY(ui().GroupBox3->isEnabled());
+        ui().Edit2->setFocus();
+        QTest::keyClick(ui().Edit2, Qt::Key_Up);
+        QTest::keyClick(ui().Edit2, Qt::Key_Up);
+        click(ui().Button1);
+        QCOMPARE(rows().value(1),
+                 (QStringList{QStringLiteral("/b/"), QStringLiteral("する"), QStringLiteral("3")}));
+        QVERIFY(ui().restartclearcbox->isChecked());
+
+        // Opening again keeps "する" and 3 from the last edit.
+        doubleClickRow(0);
+        QVERIFY(ui().RadioGroup1Yes->isChecked());
+        QCOMPARE(ui().Edit2->value(), 3);
+        click(ui().RadioGroup1No);
+        QVERIFY(!ui().GroupBox3->isEnabled());
+        click(ui().Button1);
+        // "しない" still takes the depth shown.
+        QCOMPARE(rows().value(0), (QStringList{QStringLiteral("/a/"), QStringLiteral("しない"),
+                                               QStringLiteral("3")}));
+    }
+
+    void cancelClosesTheDetailsWithoutChange() {
+        start({"/a/", "しない", "0"});
+        doubleClickRow(0);
+        click(ui().RadioGroup1Yes);
+        click(ui().Button2);
+        QVERIFY(!detailsOpen());
+        QVERIFY(ui().Label7->text().isEmpty());
+        QCOMPARE(rows().value(0), (QStringList{QStringLiteral("/a/"), QStringLiteral("しない"),
+                                               QStringLiteral("0")}));
+        QVERIFY(!ui().restartclearcbox->isChecked());
+    }
+
+    void doubleClickWithoutASelectionOpensNothing() {
+        start({"/a/", "しない", "0"});
+        ui().ListView1->clearSelection();
+        form1().ListView1DblClick();
+        QVERIFY(!detailsOpen());
+        QVERIFY(ui().Label7->text().isEmpty());
+    }
+
+    // Rows deleted while the details are open: "OK" writes into the folder that was opened,
+    // or, when that folder is gone, changes nothing and closes the details.
+    void theEditedRowFollowsDeletions() {
+        start({"/a/", "しない", "0", "/b/", "しない", "0", "/c/", "しない", "0"});
+        doubleClickRow(2);
+        selectRow(0);
+        ui().Delete1->trigger();
+        ui().restartclearcbox->setChecked(false);
+        click(ui().RadioGroup1Yes);
+        click(ui().Button1);
+        QCOMPARE(rows(),
+                 (QList<QStringList>{
+                     {QStringLiteral("/b/"), QStringLiteral("しない"), QStringLiteral("0")},
+                     {QStringLiteral("/c/"), QStringLiteral("する"), QStringLiteral("1")}}));
+        QVERIFY(ui().restartclearcbox->isChecked());
+
+        doubleClickRow(1);
+        selectRow(1);
+        ui().Delete1->trigger();
+        ui().restartclearcbox->setChecked(false);
+        click(ui().RadioGroup1No);
+        click(ui().Button1);
+        QCOMPARE(rows(), (QList<QStringList>{{QStringLiteral("/b/"), QStringLiteral("しない"),
+                                              QStringLiteral("0")}}));
+        QVERIFY(!detailsOpen());
+        QVERIFY(ui().Label7->text().isEmpty());
+        QVERIFY(!ui().restartclearcbox->isChecked());
+    }
+
+    // While monitoring, the commands that change the folder table say so and do nothing.
+    void refusedWhileMonitoring_data() {
+        QTest::addColumn<QString>("command");
+        for (const char* command : {"追加", "削除", "エクスプローラから取得", "double-click", "OK"})
+            QTest::newRow(command) << QString::fromUtf8(command);
+    }
+    void refusedWhileMonitoring() {
+        QFETCH(QString, command);
+        const QByteArray watched = folder("watched").toUtf8() + '/';
+        start({watched, "しない", "0", "/gone/", "しない", "0"});
+        doubleClickRow(1); // open before the start, so that "OK" has a row
+        ui().ListBox2->addItem(QStringLiteral("/earlier/"));
+        ui().N11->trigger();
+        QVERIFY(program_->monitor().Monitoring());
+        const QList<QStringList> before = rows();
+        dialogs_.folderAnswer = dir_.path();
+        selectRow(0);
+        click(ui().RadioGroup1Yes);
+        dialogs_.messages.clear();
+
+        const std::map<QString, std::function<void()>> commands{
+            {QStringLiteral("追加"), [&] { ui().N6->trigger(); }},
+            {QStringLiteral("削除"), [&] { ui().Delete1->trigger(); }},
+            {QStringLiteral("エクスプローラから取得"), [&] { ui().N7->trigger(); }},
+            {QStringLiteral("double-click"), [&] { doubleClickRow(0); }},
+            {QStringLiteral("OK"), [&] { click(ui().Button1); }},
+        };
+        commands.at(command)();
+        QCOMPARE(dialogs_.messages, QStringList{QStringLiteral("モニター中です")});
+        QCOMPARE(rows(), before);
+        QCOMPARE(dialogs_.folderRequests, 0);
+        QVERIFY(!ui().restartclearcbox->isChecked());
+        QCOMPARE(ui().ListBox2->count(), 1);
+        QCOMPARE(ui().Label7->text(), QStringLiteral("/gone/"));
+        QVERIFY(detailsOpen());
+
+        // Cancel and the radio group stay available.
+        click(ui().Button2);
+        QVERIFY(!detailsOpen());
+        QCOMPARE(dialogs_.messages.size(), 1);
+    }
+
+    // Without an X11 display no window titles can be read: the list is emptied, nothing fails.
+    void collectingWithoutADisplay() {
+        const QByteArray display = qgetenv("DISPLAY");
+        qunsetenv("DISPLAY");
+        start();
+        ui().ListBox2->addItem(QStringLiteral("/earlier/"));
+        ui().N7->trigger();
+        if (!display.isEmpty())
+            qputenv("DISPLAY", display);
+        QCOMPARE(ui().ListBox2->count(), 0);
+        QVERIFY(ui().restartclearcbox->isChecked());
+        QVERIFY(dialogs_.messages.isEmpty());
+        QVERIFY(dialogs_.errors.isEmpty());
+    }
+
+    void missingFolderMessage_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("message");
+        folder("there");
+        WriteFile(dir_.filePath(QStringLiteral("file.txt")), "x");
+        const QString there = dir_.filePath(QStringLiteral("there"));
+        const QString missing = dir_.filePath(QStringLiteral("missing"));
+        const QString suffix = QStringLiteral(" ディレクトリは存在しません");
+        QTest::newRow("folder") << QStringLiteral("there") << there << QString();
+        QTest::newRow("missing") << QStringLiteral("missing") << missing
+                                 << QStringLiteral("missing") + suffix;
+        QTest::newRow("file") << QStringLiteral("file.txt")
+                              << dir_.filePath(QStringLiteral("file.txt"))
+                              << QStringLiteral("file.txt") + suffix;
+        QTest::newRow("nothing typed") << QString() << missing << missing + suffix;
+        QTest::newRow("no path at all")
+            << QStringLiteral("x") << QString() << QStringLiteral("x") + suffix;
+    }
+    void missingFolderMessage() {
+        QFETCH(QString, typed);
+        QFETCH(QString, path);
+        QFETCH(QString, message);
+        const std::optional<QString> refusal = MissingFolderMessage(typed, path);
+        QCOMPARE(refusal.value_or(QString()), message);
+    }
+
+    // The real dialog: a typed name that is no folder keeps it open with the message.
+    void folderDialogRefusesATypedNameThatIsNoFolder() {
+        const QString there = folder("there");
+        QStringList refusals;
+        FolderDialog dialog(nullptr, [&](const QString& text) { refusals << text; });
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("フォルダを選択して下さい。"));
+        QCOMPARE(dialog.fileMode(), QFileDialog::Directory);
+        dialog.setDirectory(dir_.path());
+        dialog.show();
+        auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(edit);
+
+        edit->setText(QStringLiteral("missing"));
+        dialog.accept();
+        QCOMPARE(refusals, QStringList{QStringLiteral("missing ディレクトリは存在しません")});
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+
+        edit->setText(QStringLiteral("there"));
+        dialog.accept();
+        QCOMPARE(refusals.size(), 1);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.selectedFiles(), QStringList{there});
+    }
+
+    void savingTheLog() {
+        start();
+        program_->log().logListView.append({"a.txt", "新規", "          1", "",
+                                            "2006/01/05 09:05:02", "2006/01/05 9:05:03", "/w/"});
+        const QString base = dir_.filePath(QStringLiteral("saved"));
+        dialogs_.saveAnswer = base;
+        ui().Save1->trigger();
+        QCOMPARE(dialogs_.saveInitialNames,
+                 QStringList{QString::fromStdString(LogFileInitialName(kNow))});
+        QVERIFY(QRegularExpression(QStringLiteral("^log-2006-01-0[45] \\d{1,2}-\\d\\d-\\d\\d$"))
+                    .match(dialogs_.saveInitialNames.first())
+                    .hasMatch());
+        QVERIFY(ReadFile(base + QStringLiteral("-ind.txt")).startsWith("[新規ファイル]\r\n"));
+        QCOMPARE(
+            ReadFile(base + QStringLiteral("-log.txt")),
+            QByteArray(
+                "ファイル名\t内容\tサイズ\tサイズ増減or旧名\t更新日時\t検出日時\tフォルダ\r\n"
+                "a.txt\t新規\t          1\t\t2006/01/05 09:05:02\t2006/01/05 9:05:03\t/w/\r\n"));
+        QVERIFY(dialogs_.errors.isEmpty());
+    }
+
+    void cancellingTheSaveDialogWritesNothing() {
+        start();
+        const QStringList before = QDir(dir_.path()).entryList(QDir::Files);
+        ui().Save1->trigger();
+        QCOMPARE(dialogs_.saveInitialNames.size(), 1);
+        QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), before);
+        QVERIFY(dialogs_.errors.isEmpty());
+    }
+
+    void savingIntoAMissingFolderShowsTheError() {
+        start();
+        const QString base = dir_.filePath(QStringLiteral("missing/saved"));
+        dialogs_.saveAnswer = base;
+        ui().Save1->trigger();
+        QCOMPARE(dialogs_.errors.size(), 1);
+        QVERIFY2(dialogs_.errors.first().startsWith(base + QStringLiteral("-ind.txt: ")),
+                 qPrintable(dialogs_.errors.first()));
+        QVERIFY(!QFile::exists(base + QStringLiteral("-log.txt")));
+    }
+
+    void clearingTheLogKeepsTheRenamedFiles() {
+        start();
+        LogData& log = program_->log();
+        log.logListView.append({"a", "新規", "", "", "", "t", "/w/"});
+        log.NewListView.append({"a", "          1", "/w/"});
+        log.delListView.append({"b", "/w/"});
+        log.updateListview.insertSorted({"c", "          2", "d", "/w/", ""});
+        log.renameListView.append({"e", "f", "/w/"});
+        log.changeStatus([](LogStatus& status) { status.newno = 1; });
+        ui().N5->trigger();
+        QVERIFY(log.logListView.empty());
+        QVERIFY(log.NewListView.empty());
+        QVERIFY(log.delListView.empty());
+        QVERIFY(log.updateListview.empty());
+        QCOMPARE(log.renameListView.count(), 1u);
+        QCOMPARE(log.status().newno, 1);
+    }
+};
+
+QTEST_MAIN(FolderEditingTest)
+#include "folder_editing_tests.moc"

@@ -1,0 +1,270 @@
+#include "engine/log/log_export.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace trellisk {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh directory under the system's temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (fs::temp_directory_path() / "trellisk-log-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("mkdtemp failed");
+        path_ = pattern;
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    ~TempDir() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    [[nodiscard]] std::string operator/(const std::string& name) const {
+        return (path_ / name).string();
+    }
+    [[nodiscard]] std::set<std::string> names() const {
+        std::set<std::string> result;
+        for (const auto& entry : fs::directory_iterator(path_))
+            result.insert(entry.path().filename().string());
+        return result;
+    }
+
+private:
+    fs::path path_;
+};
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+const std::string kEmptyInd = "[新規ファイル]\r\n"
+                              "新規ファイルはありません\r\n"
+                              "[削除ファイル]\r\n"
+                              "削除ファイルはありません\r\n"
+                              "[更新ファイル]\r\n"
+                              "更新ファイルはありません\r\n"
+                              "[リネームファイル]\r\n"
+                              "リネームファイルはありません\r\n";
+const std::string kEmptyLog = "ログファイルはありません\r\n";
+
+// One row in every table; the updated files are added out of order, and one name is not
+// valid UTF-8, to show that bytes are written as they are.
+void Fill(LogData& log) {
+    log.NewListView.append({"caf\xE9.txt", "       1234", "/data/a/", kCompleteMarker});
+    log.delListView.append({"gone.txt", "/data/a/"});
+    log.updateListview.insertSorted({"b.log", "       5000", "2006/01/05 09:05:02", "/data/a/",
+                                     "12.5", kChangedMarker, kChangedMarker, kNoMarker});
+    log.updateListview.insertSorted(
+        {"a.txt", "         10", "2006/01/05 09:00:00", "/data/b/", "", kNoMarker});
+    log.renameListView.append({"new name.txt", "old.txt", "/data/b/"});
+    log.logListView.append({"b.log", "更新", "       5000", "       4000", "2006/01/05 09:05:02",
+                            "2006/01/05 9:05:03", "/data/a/"});
+    log.logListView.append({"new name.txt", "変名", "         10", "(旧)a.txt",
+                            "2006/01/05 09:00:00", "2006/01/05 9:05:03", "/data/b/"});
+    log.logListView.append({"/data/c", "新規", "", "", "", "2006/01/05 9:05:03", ""});
+}
+
+const std::string kFilledInd = "[新規ファイル]\r\n"
+                               "ファイル名\tサイズ\tフォルダ\r\n"
+                               "caf\xE9.txt\t       1234\t/data/a/\r\n"
+                               "[削除ファイル]\r\n"
+                               "ファイル名\r\n"
+                               "gone.txt\t/data/a/\r\n"
+                               "[更新ファイル]\r\n"
+                               "ファイル名\tサイズ\t更新日時\tフォルダ\r\n"
+                               "a.txt\t         10\t2006/01/05 09:00:00\t/data/b/\r\n"
+                               "b.log\t       5000\t2006/01/05 09:05:02\t/data/a/\r\n"
+                               "[リネームファイル]\r\n"
+                               "新ファイル名\t旧ファイル名\tフォルダ\r\n"
+                               "new name.txt\told.txt\t/data/b/\r\n";
+const std::string kFilledLog =
+    "ファイル名\t内容\tサイズ\tサイズ増減or旧名\t更新日時\t検出日時\tフォルダ\r\n"
+    "b.log\t更新\t       5000\t       4000\t2006/01/05 09:05:02\t2006/01/05 9:05:03\t/data/a/\r\n"
+    "new name.txt\t変名\t         10\t(旧)a.txt\t2006/01/05 09:00:00\t2006/01/05 9:05:03\t"
+    "/data/b/\r\n"
+    "/data/c\t新規\t\t\t\t2006/01/05 9:05:03\t\r\n";
+
+TEST(SaveLog, EmptyTablesGiveTheEmptyLines) {
+    TempDir dir;
+    const LogData log;
+    EXPECT_EQ(SaveLog(log, dir / "log"), std::nullopt);
+    EXPECT_EQ(ReadBytes(dir / "log-ind.txt"), kEmptyInd);
+    EXPECT_EQ(ReadBytes(dir / "log-log.txt"), kEmptyLog);
+}
+
+TEST(SaveLog, WritesEveryTableFieldForField) {
+    TempDir dir;
+    LogData log;
+    Fill(log);
+    EXPECT_EQ(SaveLog(log, dir / "log"), std::nullopt);
+    EXPECT_EQ(ReadBytes(dir / "log-ind.txt"), kFilledInd);
+    EXPECT_EQ(ReadBytes(dir / "log-log.txt"), kFilledLog);
+}
+
+TEST(SaveLog, AppendsSuffixesToTheChosenNameAndOverwrites) {
+    TempDir dir;
+    LogData log;
+    Fill(log);
+    ASSERT_EQ(SaveLog(log, dir / "x.txt"), std::nullopt);
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"x.txt-ind.txt", "x.txt-log.txt"}));
+
+    // After clearing, the renamed files are still written; the shorter files replace the
+    // longer ones whole.
+    ClearLog(log);
+    ASSERT_EQ(SaveLog(log, dir / "x.txt"), std::nullopt);
+    EXPECT_EQ(ReadBytes(dir / "x.txt-ind.txt"), "[新規ファイル]\r\n"
+                                                "新規ファイルはありません\r\n"
+                                                "[削除ファイル]\r\n"
+                                                "削除ファイルはありません\r\n"
+                                                "[更新ファイル]\r\n"
+                                                "更新ファイルはありません\r\n"
+                                                "[リネームファイル]\r\n"
+                                                "新ファイル名\t旧ファイル名\tフォルダ\r\n"
+                                                "new name.txt\told.txt\t/data/b/\r\n");
+    EXPECT_EQ(ReadBytes(dir / "x.txt-log.txt"), kEmptyLog);
+}
+
+TEST(SaveLog, MissingFolderIsReportedAndNothingIsWritten) {
+    TempDir dir;
+    const LogData log;
+    const std::string base = dir / "missing/log";
+    EXPECT_EQ(SaveLog(log, base), base + "-ind.txt: No such file or directory");
+    EXPECT_TRUE(dir.names().empty());
+}
+
+TEST(SaveLog, FailureOnTheLogFileKeepsTheResultFile) {
+    TempDir dir;
+    LogData log;
+    Fill(log);
+    const std::string base = dir / "log";
+    fs::create_directory(base + "-log.txt");
+    EXPECT_EQ(SaveLog(log, base), base + "-log.txt: Is a directory");
+    EXPECT_EQ(ReadBytes(base + "-ind.txt"), kFilledInd);
+}
+
+TEST(SaveLog, WriteFailureStopsBeforeTheLogFile) {
+    // A small file fails only when it is closed, a large one while it is written.
+    for (const int rows : {0, 20000}) {
+        SCOPED_TRACE(rows);
+        TempDir dir;
+        LogData log;
+        for (int i = 0; i < rows; ++i)
+            log.NewListView.append({"file" + std::to_string(i), "          1", "/data/"});
+        const std::string base = dir / "log";
+        fs::create_symlink("/dev/full", base + "-ind.txt");
+        EXPECT_EQ(SaveLog(log, base), base + "-ind.txt: No space left on device");
+        EXPECT_FALSE(fs::exists(base + "-log.txt"));
+    }
+}
+
+// Runs with a fixed time zone and puts the previous one back.
+class FixedZone {
+public:
+    explicit FixedZone(const char* zone) {
+        if (const char* previous = std::getenv("TZ"))
+            previous_ = previous;
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    FixedZone(const FixedZone&) = delete;
+    FixedZone& operator=(const FixedZone&) = delete;
+    ~FixedZone() {
+        if (previous_)
+            setenv("TZ", previous_->c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+
+private:
+    std::optional<std::string> previous_;
+};
+
+TEST(LogFileInitialName, ReplacesSeparatorsOfTheLocalTime) {
+    const FixedZone zone("JST-9");
+    const std::time_t utc20060105 = 1136419200; // 2006-01-05 00:00:00 UTC
+    const struct {
+        std::time_t time;
+        const char* name;
+    } cases[] = {
+        {utc20060105 + 3 * 3600 + 5 * 60 + 3, "log-2006-01-05 12-05-03"},
+        {utc20060105 + 5 * 60 + 3, "log-2006-01-05 9-05-03"},
+        {utc20060105 - 9 * 3600, "log-2006-01-05"}, // local midnight: the date alone
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LogFileInitialName(c.time), c.name);
+}
+
+// Records which table was emptied, in order.
+class ResetRecorder : public TableObserver {
+public:
+    ResetRecorder(std::string name, std::vector<std::string>& resets)
+        : name_(std::move(name)), resets_(resets) {}
+    void rowsAboutToBeInserted(std::size_t, std::size_t) override {}
+    void rowsInserted() override {}
+    void rowChanged(std::size_t) override {}
+    void rowsAboutToBeRemoved(std::size_t, std::size_t) override {}
+    void rowsRemoved() override {}
+    void aboutToReset() override {}
+    void reset() override { resets_.push_back(name_); }
+    void scrollTo(std::size_t) override {}
+
+private:
+    std::string name_;
+    std::vector<std::string>& resets_;
+};
+
+TEST(ClearLog, EmptiesFourTablesAndKeepsRenamesAndStatus) {
+    LogData log;
+    Fill(log);
+    log.changeStatus([](LogStatus& s) {
+        s.updateno = 1;
+        s.newno = 2;
+        s.delno = 3;
+        s.renameno = 4;
+        s.lines = "ログ行数 3";
+        s.Label4 = "2006/01/05 9:05:03";
+    });
+    std::vector<std::string> resets;
+    ResetRecorder logR("log", resets), newR("new", resets), delR("del", resets),
+        updR("update", resets), renR("rename", resets);
+    log.logListView.addObserver(&logR);
+    log.NewListView.addObserver(&newR);
+    log.delListView.addObserver(&delR);
+    log.updateListview.addObserver(&updR);
+    log.renameListView.addObserver(&renR);
+
+    ClearLog(log);
+
+    EXPECT_EQ(resets, (std::vector<std::string>{"log", "new", "del", "update"}));
+    EXPECT_TRUE(log.logListView.empty());
+    EXPECT_TRUE(log.NewListView.empty());
+    EXPECT_TRUE(log.delListView.empty());
+    EXPECT_TRUE(log.updateListview.empty());
+    ASSERT_EQ(log.renameListView.count(), 1u);
+    EXPECT_EQ(log.renameListView[0].newName, "new name.txt");
+    const LogStatus& s = log.status();
+    EXPECT_EQ((std::vector<long long>{s.updateno, s.newno, s.delno, s.renameno}),
+              (std::vector<long long>{1, 2, 3, 4}));
+    EXPECT_EQ(s.lines, "ログ行数 3");
+    EXPECT_EQ(s.Label4, "2006/01/05 9:05:03");
+}
+
+} // namespace
+} // namespace trellisk

@@ -1,0 +1,278 @@
+// What a monitoring cycle finds in one directory: updated, new, renamed and deleted files.
+#include "tests/engine/monitor/monitor_fixture.h"
+
+#include "engine/log/log_export.h"
+#include "engine/platform/file_system.h"
+#include "engine/snapshot/folder_scan.h"
+
+#include <fcntl.h>
+#include <fstream>
+#include <unistd.h>
+
+namespace trellisk::test {
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+class ClassifyChangesTest : public MonitorTest {
+protected:
+    ClassifyChangesTest() { watch(tree.root()); }
+    std::string dir() const { return tree.root(); }
+};
+
+TEST_F(ClassifyChangesTest, UnchangedDirectoryReportsNothing) {
+    tree.makeFile("a.txt", 10, kFileTime);
+    tree.makeFile("b.txt", 20, kFileTime);
+    start();
+    cycle();
+    EXPECT_TRUE(log.logListView.empty());
+    EXPECT_EQ(
+        log.status().updateno + log.status().newno + log.status().delno + log.status().renameno, 0);
+}
+
+TEST_F(ClassifyChangesTest, FileGrowingOverTwoCyclesIsOneUpdatedRowRefreshedWithRate) {
+    tree.makeFile("a.txt", 1000, kFileTime);
+    start();
+
+    tree.makeFile("a.txt", 1000 + 1048576, kFileTime + 10);
+    cycle();
+    ASSERT_EQ(log.updateListview.count(), 1u);
+    const UpdateRow& first = log.updateListview[0];
+    EXPECT_EQ(first.file, "a.txt");
+    EXPECT_EQ(first.size, "    1049576");
+    EXPECT_EQ(first.date, "2023/11/15 07:13:30");
+    EXPECT_EQ(first.folder, dir());
+    EXPECT_EQ(first.rate, "");
+    EXPECT_EQ(first.sizeImage, kChangedMarker);
+    EXPECT_EQ(first.dateImage, kChangedMarker);
+    EXPECT_EQ(first.rowImage, kCompleteMarker) << "closed file gets the complete marker";
+    EXPECT_EQ(logRows(),
+              (Rows{{"a.txt", "更新", "    1049576", "", "2023/11/15 07:13:30", now(), dir()}}));
+    EXPECT_EQ(log.status().updateno, 1);
+
+    tree.makeFile("a.txt", 1000 + 2 * 1048576, kFileTime + 20);
+    cycle();
+    ASSERT_EQ(log.updateListview.count(), 1u);
+    const UpdateRow& later = log.updateListview[0];
+    EXPECT_EQ(later.size, "    2098152");
+    EXPECT_EQ(later.rate, "2.67");
+    EXPECT_EQ(later.rowImage, kCompleteMarker) << "closed again at the end of the cycle";
+    ASSERT_EQ(log.logListView.count(), 2u);
+    EXPECT_EQ(fields(log.logListView[1]),
+              (std::vector<std::string>{"a.txt", "更新", "    2098152", "    1048576",
+                                        "2023/11/15 07:13:40", now(), dir()}));
+    EXPECT_EQ(log.status().updateno, 1);
+}
+
+TEST_F(ClassifyChangesTest, DateOnlyChangeMarksTheDateCellAndLaterGivesZeroRate) {
+    tree.makeFile("a.txt", 500, kFileTime);
+    start();
+    tree.makeFile("a.txt", 500, kFileTime + 4);
+    cycle();
+    ASSERT_EQ(log.updateListview.count(), 1u);
+    EXPECT_EQ(log.updateListview[0].sizeImage, kNoMarker);
+    EXPECT_EQ(log.updateListview[0].dateImage, kChangedMarker);
+
+    tree.makeFile("a.txt", 500, kFileTime + 8);
+    cycle();
+    EXPECT_EQ(log.updateListview[0].rate, "0.00");
+    EXPECT_EQ(log.updateListview[0].sizeImage, kNoMarker) << "reset at the start of the cycle";
+    EXPECT_EQ(log.logListView[1].sizeChange, "          0");
+}
+
+TEST_F(ClassifyChangesTest, ShrinkingFileGivesNegativeChangeAndRate) {
+    tree.makeFile("a.txt", 1000, kFileTime);
+    start();
+    tree.makeFile("a.txt", 900, kFileTime);
+    cycle();
+    tree.makeFile("a.txt", 800, kFileTime);
+    cycle();
+    EXPECT_EQ(log.logListView[1].sizeChange, "       -100");
+    EXPECT_EQ(log.updateListview[0].rate, "-0.00");
+}
+
+TEST_F(ClassifyChangesTest, ChangeOfLocalTimeBetweenSnapshotsReportsNothing) {
+    tree.makeFile("a.txt", 10, kFileTime);
+    start();
+    // Every local date text moves by the zone's offset, as at a daylight-saving change.
+    ::setenv("TZ", "America/New_York", 1);
+    ::tzset();
+    cycle();
+    EXPECT_TRUE(log.logListView.empty());
+    EXPECT_TRUE(log.updateListview.empty());
+}
+
+struct RenameCase {
+    const char* name;
+    const char* from;
+    const char* to;
+    bool deleteAndCreate;
+};
+
+class RenameTest : public ClassifyChangesTest, public ::testing::WithParamInterface<RenameCase> {};
+
+TEST_P(RenameTest, VanishedFileWithSameSizeAndDateAsANewOneIsRenamed) {
+    const RenameCase c = GetParam();
+    tree.makeFile(c.from, 1234, kFileTime);
+    start();
+    if (c.deleteAndCreate) {
+        tree.remove(c.from);
+        tree.makeFile(c.to, 1234, kFileTime);
+    } else {
+        ASSERT_EQ(::rename(tree.path(c.from).c_str(), tree.path(c.to).c_str()), 0);
+    }
+    cycle();
+    ASSERT_EQ(log.renameListView.count(), 1u);
+    EXPECT_EQ(log.renameListView[0].newName, c.to);
+    EXPECT_EQ(log.renameListView[0].oldName, c.from);
+    EXPECT_EQ(log.renameListView[0].folder, dir());
+    EXPECT_EQ(logRows(), (Rows{{c.to, "変名", "       1234", std::string("(旧)") + c.from,
+                                "2023/11/15 07:13:20", now(), dir()}}));
+    EXPECT_EQ(log.status().renameno, 1);
+    EXPECT_TRUE(log.NewListView.empty());
+    EXPECT_TRUE(log.delListView.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RenameTest,
+                         ::testing::Values(RenameCase{"Rename", "a.txt", "b.txt", false},
+                                           RenameCase{"CaseOnly", "Readme.txt", "README.txt",
+                                                      false},
+                                           RenameCase{"DeleteAndCreate", "x.dat", "y.dat", true}),
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+TEST_F(ClassifyChangesTest, CopyKeepingSizeAndDateIsNewWhileTheSourceStays) {
+    tree.makeFile("a.txt", 77, kFileTime);
+    start();
+    tree.makeFile("copy.txt", 77, kFileTime);
+    cycle();
+    ASSERT_EQ(log.NewListView.count(), 1u);
+    EXPECT_EQ(log.NewListView[0].file, "copy.txt");
+    EXPECT_EQ(log.NewListView[0].size, "         77");
+    EXPECT_EQ(logRows(),
+              (Rows{{"copy.txt", "新規", "         77", "", "2023/11/15 07:13:20", now(), dir()}}));
+    EXPECT_TRUE(log.renameListView.empty());
+    EXPECT_EQ(log.status().newno, 1);
+}
+
+TEST_F(ClassifyChangesTest, TwoCandidatesForOneVanishedFileFirstInListingOrderIsTheRename) {
+    tree.makeFile("old.txt", 100, kFileTime);
+    start();
+    tree.remove("old.txt");
+    tree.makeFile("n1.txt", 100, kFileTime);
+    tree.makeFile("n2.txt", 100, kFileTime);
+    FileTable listing;
+    ListFiles(dir(), listing);
+    ASSERT_EQ(listing.count(), 2u);
+    cycle();
+    ASSERT_EQ(log.renameListView.count(), 1u);
+    EXPECT_EQ(log.renameListView[0].newName, listing.name(0));
+    ASSERT_EQ(log.NewListView.count(), 1u);
+    EXPECT_EQ(log.NewListView[0].file, listing.name(1));
+}
+
+TEST_F(ClassifyChangesTest, OutputComesUpdatedThenNewAndRenamedThenDeleted) {
+    tree.makeFile("gone.txt", 1, kFileTime);
+    tree.makeFile("grows.txt", 2, kFileTime);
+    tree.makeFile("moved.txt", 3, kFileTime);
+    start();
+    tree.remove("gone.txt");
+    tree.makeFile("grows.txt", 20, kFileTime);
+    ASSERT_EQ(::rename(tree.path("moved.txt").c_str(), tree.path("there.txt").c_str()), 0);
+    tree.makeFile("fresh.txt", 4, kFileTime);
+    cycle();
+    std::vector<std::string> kinds;
+    for (const LogRow& row : log.logListView)
+        kinds.push_back(row.kind);
+    ASSERT_EQ(kinds.size(), 4u);
+    EXPECT_EQ(kinds[0], "更新");
+    EXPECT_EQ(kinds[3], "削除");
+    EXPECT_EQ(fields(log.logListView[3]),
+              (std::vector<std::string>{"gone.txt", "削除", "", "", "", now(), dir()}));
+    EXPECT_EQ(log.delListView[0].file, "gone.txt");
+    EXPECT_EQ(log.status().updateno, 1);
+    EXPECT_EQ(log.status().newno, 1);
+    EXPECT_EQ(log.status().renameno, 1);
+    EXPECT_EQ(log.status().delno, 1);
+}
+
+TEST_F(ClassifyChangesTest, FileOpenForWritingGetsTheCompleteMarkerOnlyOnceClosed) {
+    start();
+    const int writer = ::open(tree.path("busy.bin").c_str(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(writer, 0);
+    cycle();
+    ASSERT_EQ(log.NewListView.count(), 1u);
+    EXPECT_EQ(log.NewListView[0].rowImage, kNoMarker);
+    ::close(writer);
+    cycle();
+    EXPECT_EQ(log.NewListView[0].rowImage, kCompleteMarker);
+}
+
+TEST_F(ClassifyChangesTest, RowsOfVanishedFilesLeaveTheResultTablesButNotTheLog) {
+    tree.makeFile("a.txt", 1, kFileTime);
+    start();
+    tree.makeFile("a.txt", 2, kFileTime);
+    tree.makeFile("new.txt", 1, kFileTime + 2);
+    cycle();
+    ASSERT_EQ(log.updateListview.count(), 1u);
+    ASSERT_EQ(log.NewListView.count(), 1u);
+    tree.remove("a.txt");
+    tree.remove("new.txt");
+    cycle();
+    EXPECT_TRUE(log.updateListview.empty());
+    EXPECT_TRUE(log.NewListView.empty());
+    EXPECT_EQ(log.logListView.count(), 4u) << "two findings, then two deletions";
+}
+
+TEST_F(ClassifyChangesTest, ClearDuringClassificationNeverUsesAStaleRow) {
+    tree.makeFile("a.txt", 1, kFileTime);
+    tree.makeFile("b.txt", 1, kFileTime);
+    start();
+    tree.makeFile("a.txt", 2, kFileTime);
+    tree.makeFile("b.txt", 2, kFileTime);
+    cycle();
+    ASSERT_EQ(log.updateListview.count(), 2u);
+
+    tree.makeFile("a.txt", 3, kFileTime);
+    tree.makeFile("b.txt", 3, kFileTime);
+    bool cleared = false;
+    window.onPump = [&](int) {
+        if (!cleared && !log.logListView.empty() && log.logListView.count() > 2) {
+            ClearLog(log);
+            cleared = true;
+        }
+    };
+    cycle();
+    ASSERT_TRUE(cleared);
+    // The file compared after the clear is a first finding again: a row without a rate.
+    ASSERT_EQ(log.updateListview.count(), 1u);
+    EXPECT_EQ(log.updateListview[0].rate, "");
+    EXPECT_EQ(log.logListView.count(), 1u);
+    EXPECT_EQ(log.logListView[0].sizeChange, "");
+}
+
+TEST_F(ClassifyChangesTest, SaveDuringACycleWritesTheTablesAsFarAsFilled) {
+    tree.makeFile("a.txt", 1, kFileTime);
+    start();
+    tree.makeFile("a.txt", 2, kFileTime);
+    tree.makeFile("b.txt", 5, kFileTime);
+    const std::string base = tree.path("saved");
+    std::optional<std::string> error = "not saved";
+    std::size_t logRowsAtSave = 0;
+    window.onPump = [&](int) {
+        if (!log.logListView.empty() && logRowsAtSave == 0) {
+            logRowsAtSave = log.logListView.count();
+            error = SaveLog(log, base);
+        }
+    };
+    cycle();
+    ASSERT_EQ(error, std::nullopt);
+    std::ifstream saved(base + "-log.txt");
+    std::size_t lines = 0;
+    for (std::string line; std::getline(saved, line);)
+        ++lines;
+    EXPECT_EQ(lines, logRowsAtSave + 1) << "header and the rows logged before the save";
+    EXPECT_EQ(log.logListView.count(), 2u) << "the cycle went on after the save";
+}
+
+} // namespace
+} // namespace trellisk::test

@@ -1,0 +1,216 @@
+// One monitoring cycle: pairing of directories, new and deleted directories, status fields,
+// and the commands a user can give while the cycle lets events run.
+#include "tests/engine/monitor/monitor_fixture.h"
+
+#include <cstdio>
+
+namespace trellisk::test {
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+TEST_F(MonitorTest, CycleShowsPhaseProgressTimesAndLineCount) {
+    tree.makeDir("sub");
+    watch(tree.root(), kSubMonitorYes);
+    start();
+    const std::string baseTime = now();
+    bool menuOffInCycle = false, timerOffInCycle = false, busyPicture = false;
+    bool menuOnInCycle = false;
+    window.onPump = [&](int) {
+        menuOffInCycle |= !window.monitorMenuEnabled;
+        timerOffInCycle |= !window.timerEnabled;
+        busyPicture |= window.tray() == kTrayBusy;
+        menuOnInCycle |= window.monitorMenuEnabled;
+    };
+    cycle();
+    EXPECT_TRUE(menuOffInCycle);
+    EXPECT_FALSE(menuOnInCycle);
+    EXPECT_TRUE(timerOffInCycle);
+    EXPECT_TRUE(busyPicture);
+    EXPECT_TRUE(window.monitorMenuEnabled);
+    EXPECT_TRUE(window.timerEnabled);
+    EXPECT_EQ(window.tray(), kTrayMonitoring);
+
+    const LogStatus& status = log.status();
+    EXPECT_EQ(status.Label3, baseTime) << "first cycle compares with the baseline";
+    EXPECT_EQ(status.Label4, now());
+    EXPECT_EQ(status.oldlabel, now());
+    EXPECT_EQ(window.baseTimeText, "比較元日時" + baseTime);
+    EXPECT_EQ(status.Label9, "");
+    EXPECT_EQ(status.Gauge1, 100);
+    EXPECT_EQ(status.Label11, " 0");
+    EXPECT_EQ(status.lines, "ログ行数 0");
+
+    const std::string firstSnapshot = now();
+    cycle();
+    EXPECT_EQ(log.status().Label3, firstSnapshot);
+}
+
+TEST_F(MonitorTest, DurationHistoryKeepsTheLatestTenTwoCharacterEntries) {
+    watch(tree.root());
+    start();
+    long long secondsThisCycle = 0;
+    window.onPump = [&](int pump) {
+        if (pump == 1)
+            clock.advance(std::chrono::seconds(secondsThisCycle));
+    };
+    std::string expected;
+    for (long long seconds : {5, 150, 12, 0, 1, 2, 3, 4, 5, 6, 7}) {
+        secondsThisCycle = seconds;
+        cycle();
+        char entry[24];
+        std::snprintf(entry, sizeof entry, "%2lld", std::min(seconds, 99LL));
+        expected += entry;
+    }
+    EXPECT_EQ(log.status().Label11, expected.substr(expected.size() - 20));
+}
+
+TEST_F(MonitorTest, NewAndVanishedDirectoriesAreOneLogRowEachAndNotCounted) {
+    watch(tree.root(), kSubMonitorYes);
+    start();
+    tree.makeDir("sub");
+    tree.makeFile("sub/inside.txt", 5, kFileTime);
+    cycle();
+    EXPECT_EQ(logRows(), (Rows{{tree.path("sub/"), "新規", "", "", "", now(), ""}}));
+    EXPECT_TRUE(log.NewListView.empty());
+    EXPECT_EQ(log.status().newno, 0);
+
+    tree.makeFile("sub/second.txt", 5, kFileTime);
+    cycle();
+    ASSERT_EQ(log.NewListView.count(), 1u) << "files of a known directory are compared";
+    EXPECT_EQ(log.NewListView[0].file, "second.txt");
+
+    tree.remove("sub/inside.txt");
+    tree.remove("sub/second.txt");
+    tree.remove("sub");
+    cycle();
+    EXPECT_EQ(fields(log.logListView.begin()[log.logListView.count() - 1]),
+              (std::vector<std::string>{tree.path("sub/"), "削除", "", "", "", now(), ""}));
+    EXPECT_EQ(log.status().delno, 0);
+    EXPECT_EQ(log.status().newno, 0);
+}
+
+TEST_F(MonitorTest, DirectoryPathsPairOnlyWhenEqualByteForByte) {
+    tree.makeDir("Data");
+    watch(tree.root(), kSubMonitorYes);
+    start();
+    ASSERT_EQ(::rename(tree.path("Data").c_str(), tree.path("data").c_str()), 0);
+    cycle();
+    EXPECT_EQ(logRows(), (Rows{{tree.path("data/"), "新規", "", "", "", now(), ""},
+                               {tree.path("Data/"), "削除", "", "", "", now(), ""}}));
+}
+
+TEST_F(MonitorTest, VanishedWatchedFolderReportsItsFilesAndSubdirectoriesDeleted) {
+    tree.makeDir("w");
+    tree.makeDir("w/s");
+    tree.makeFile("w/f.txt", 9, kFileTime);
+    watch(tree.path("w/"), kSubMonitorYes);
+    start();
+    tree.remove("w/f.txt");
+    tree.remove("w/s");
+    tree.remove("w");
+    cycle();
+    EXPECT_EQ(logRows(), (Rows{{"f.txt", "削除", "", "", "", now(), tree.path("w/")},
+                               {tree.path("w/s/"), "削除", "", "", "", now(), ""}}));
+    EXPECT_EQ(log.status().delno, 1);
+}
+
+TEST_F(MonitorTest, OverlappingFoldersPairFirstWithFirstAndShareOneUpdatedRow) {
+    tree.makeFile("a.txt", 10, kFileTime);
+    watch(tree.root());
+    watch(tree.root());
+    start();
+    EXPECT_EQ(monitor.alloldListView().count(), 2u) << "the shared folder is listed twice";
+    tree.makeFile("a.txt", 10 + 3 * 1048576, kFileTime);
+    cycle();
+    EXPECT_EQ(log.logListView.count(), 2u);
+    ASSERT_EQ(log.updateListview.count(), 1u);
+    EXPECT_EQ(log.updateListview[0].rate, "8.00") << "second finding refreshes the row";
+    EXPECT_EQ(log.status().updateno, 2);
+    EXPECT_TRUE(log.NewListView.empty());
+    EXPECT_TRUE(log.delListView.empty());
+}
+
+TEST_F(MonitorTest, EmptyDirectoryInBothSnapshotsIsPairedSilently) {
+    tree.makeDir("empty");
+    watch(tree.root(), kSubMonitorYes);
+    start();
+    cycle();
+    EXPECT_TRUE(log.logListView.empty());
+}
+
+TEST_F(MonitorTest, StopDuringACycleLeavesTheTimerOffAndTheStoppedPicture) {
+    tree.makeFile("a.txt", 1, kFileTime);
+    watch(tree.root());
+    start();
+    tree.makeFile("a.txt", 2, kFileTime);
+    window.onPump = [&](int pump) {
+        if (pump == 1)
+            monitor.StopMonitoring();
+    };
+    cycle();
+    EXPECT_FALSE(monitor.Monitoring());
+    EXPECT_FALSE(window.timerEnabled);
+    EXPECT_EQ(window.tray(), kTrayStopped);
+    EXPECT_EQ(window.statusText, "状態：停止中");
+    EXPECT_TRUE(window.monitorMenuEnabled);
+    EXPECT_EQ(log.status().updateno, 1) << "the cycle finished its table work";
+    EXPECT_EQ(monitor.alloldListView().size(0), 2u) << "and rolled the base";
+}
+
+TEST_F(MonitorTest, StartFromTheTrayWhileACycleRunsDoesNothing) {
+    watch(tree.root());
+    start();
+    const auto pictures = window.trayPictures.size();
+    window.onPump = [&](int pump) {
+        if (pump == 1)
+            monitor.StartMonitoring();
+    };
+    cycle();
+    EXPECT_EQ(window.trayPictures.size(), pictures + 2) << "only the cycle's own pictures";
+    EXPECT_TRUE(window.timerEnabled);
+}
+
+TEST_F(MonitorTest, StopThenStartDuringACycleStartsOnceTheCycleIsOver) {
+    tree.makeFile("a.txt", 1, kFileTime);
+    watch(tree.root());
+    start();
+    tree.makeFile("b.txt", 1, kFileTime + 2);
+    bool busyAtStart = false;
+    window.onPump = [&](int pump) {
+        if (pump == 1) {
+            monitor.StopMonitoring();
+            monitor.StartMonitoring();
+            busyAtStart = monitor.busy();
+        }
+    };
+    cycle();
+    EXPECT_TRUE(busyAtStart);
+    EXPECT_TRUE(monitor.Monitoring());
+    EXPECT_TRUE(window.timerEnabled);
+    EXPECT_EQ(window.tray(), kTrayMonitoring);
+    EXPECT_EQ(monitor.alloldListView().count(), 2u) << "the base rolled by the cycle is kept";
+    EXPECT_FALSE(monitor.busy());
+}
+
+TEST_F(MonitorTest, TickWhileStoppedRunsNoCycle) {
+    watch(tree.root());
+    monitor.Timer1Timer();
+    EXPECT_TRUE(window.monitorMenuHistory.empty());
+    EXPECT_TRUE(window.trayPictures.empty());
+}
+
+TEST_F(MonitorTest, CountersShowTheLatestCycleOnly) {
+    tree.makeFile("a.txt", 1, kFileTime);
+    watch(tree.root());
+    start();
+    tree.makeFile("a.txt", 2, kFileTime);
+    cycle();
+    EXPECT_EQ(log.status().updateno, 1);
+    cycle();
+    EXPECT_EQ(log.status().updateno, 0);
+    EXPECT_EQ(log.status().lines, "ログ行数 1");
+}
+
+} // namespace
+} // namespace trellisk::test

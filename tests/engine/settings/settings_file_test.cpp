@@ -1,0 +1,343 @@
+#include "engine/settings/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
+#include <vector>
+
+namespace trellisk {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Row = std::tuple<std::string, std::string, std::string>;
+
+std::vector<Row> Rows(const Settings& settings) {
+    std::vector<Row> rows;
+    for (const FolderEntry& entry : settings.ListView1)
+        rows.emplace_back(entry.path, entry.subMonitor, entry.depth);
+    return rows;
+}
+
+// A fresh directory per test, removed with everything in it afterwards.
+class SettingsFileTest : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string name = (fs::temp_directory_path() / "trellisk-settings-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(name.data()), nullptr) << std::strerror(errno);
+        dir_ = name;
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(dir_, ignored);
+    }
+
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+
+    static void write(const std::string& file, const std::string& bytes) {
+        std::ofstream out(file, std::ios::binary);
+        out << bytes;
+        ASSERT_TRUE(out.good());
+    }
+    static std::string read(const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    std::vector<std::string> entries() const {
+        std::vector<std::string> names;
+        for (const fs::directory_entry& entry : fs::directory_iterator(dir_))
+            names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+    fs::path dir_;
+};
+
+const std::string kJapanesePath = "/home/利用者/書類/報告書 2024/";
+// Bytes that are not UTF-8 at all, as a legacy encoding would leave them in a file name.
+const std::string kRawBytesPath = std::string("/mnt/\x83\x5c\x95\x5c/\xff\x01", 11);
+
+TEST_F(SettingsFileTest, MissingFileKeepsTheDefaults) {
+    Settings settings;
+    EXPECT_EQ(LoadSettings(path("trellisk.ini"), settings), std::nullopt);
+    EXPECT_TRUE(settings.ListView1.empty());
+    EXPECT_EQ(settings.interval, 3);
+    EXPECT_EQ(settings.timerIntervalMs, 3000);
+    EXPECT_FALSE(settings.restartclearcbox);
+}
+
+TEST_F(SettingsFileTest, WrittenLayoutLoadsAndIsWrittenBackByteForByte) {
+    const std::string bytes =
+        "[foldersv040]\r\n3\r\n" + kJapanesePath + "\r\nする\r\n0\r\n" + kRawBytesPath +
+        "\r\nしない\r\n12\r\n/srv/shared/\r\nする\r\n100\r\n" + "[interval]\r\n45\r\n";
+    const std::string file = path("trellisk.ini");
+    write(file, bytes);
+
+    Settings settings;
+    ASSERT_EQ(LoadSettings(file, settings), std::nullopt);
+    EXPECT_EQ(Rows(settings), (std::vector<Row>{{kJapanesePath, "する", "0"},
+                                                {kRawBytesPath, "しない", "12"},
+                                                {"/srv/shared/", "する", "100"}}));
+    EXPECT_EQ(settings.interval, 45);
+    EXPECT_EQ(settings.timerIntervalMs, 45000);
+    EXPECT_TRUE(settings.restartclearcbox);
+
+    ASSERT_EQ(SaveSettings(file, settings), std::nullopt);
+    EXPECT_EQ(read(file), bytes);
+    EXPECT_EQ(entries(), std::vector<std::string>{"trellisk.ini"});
+}
+
+TEST_F(SettingsFileTest, LfOnlyFileIsWrittenBackWithCrLf) {
+    const std::string file = path("trellisk.ini");
+    write(file, "[foldersv040]\n1\n/var/log/\nしない\n2\n[interval]\n7\n");
+
+    Settings settings;
+    ASSERT_EQ(LoadSettings(file, settings), std::nullopt);
+    ASSERT_EQ(SaveSettings(file, settings), std::nullopt);
+    EXPECT_EQ(read(file), "[foldersv040]\r\n1\r\n/var/log/\r\nしない\r\n2\r\n[interval]\r\n7\r\n");
+}
+
+TEST_F(SettingsFileTest, SettingsFileInJapaneseDirectoryRoundTrips) {
+    const fs::path japaneseDir = dir_ / "設定 フォルダ";
+    fs::create_directory(japaneseDir);
+    const std::string file = (japaneseDir / "trellisk.ini").string();
+
+    Settings saved;
+    saved.ListView1.append({kJapanesePath, kSubMonitorYes, "3"});
+    saved.interval = 600;
+    ASSERT_EQ(SaveSettings(file, saved), std::nullopt);
+
+    Settings loaded;
+    ASSERT_EQ(LoadSettings(file, loaded), std::nullopt);
+    EXPECT_EQ(Rows(loaded), Rows(saved));
+    EXPECT_EQ(loaded.interval, 600);
+    EXPECT_EQ(loaded.timerIntervalMs, 600000);
+}
+
+TEST_F(SettingsFileTest, EmptyTableIsWrittenWithCountZero) {
+    const std::string file = path("trellisk.ini");
+    ASSERT_EQ(SaveSettings(file, Settings{}), std::nullopt);
+    EXPECT_EQ(read(file), "[foldersv040]\r\n0\r\n[interval]\r\n3\r\n");
+}
+
+struct LoadCase {
+    const char* name;
+    std::string content;
+    std::vector<Row> rows;
+    int interval;
+    bool restartClear;
+    std::optional<std::string> error;
+};
+
+void PrintTo(const LoadCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class LoadLayoutTest : public SettingsFileTest, public testing::WithParamInterface<LoadCase> {};
+
+TEST_P(LoadLayoutTest, Loads) {
+    const LoadCase& c = GetParam();
+    const std::string file = path("trellisk.ini");
+    write(file, c.content);
+
+    Settings settings;
+    EXPECT_EQ(LoadSettings(file, settings), c.error);
+    EXPECT_EQ(Rows(settings), c.rows);
+    EXPECT_EQ(settings.interval, c.interval);
+    EXPECT_EQ(settings.timerIntervalMs, c.interval * 1000);
+    EXPECT_EQ(settings.restartclearcbox, c.restartClear);
+}
+
+const Row kA{"/a/", "する", "0"};
+const Row kB{"/b/", "しない", "2"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, LoadLayoutTest,
+    testing::Values(
+        LoadCase{"EmptyFile", "", {}, 3, false, std::nullopt},
+        LoadCase{"UnknownLinesAreSkipped",
+                 "; note\r\n[general]\r\n[foldersv040]\r\n1\r\n/a/\r\nする\r\n0\r\nx=1\r\n"
+                 "[interval]\r\n9\r\ntrailing\r\n",
+                 {kA},
+                 9,
+                 true,
+                 std::nullopt},
+        LoadCase{"IntervalBlockFirst",
+                 "[interval]\r\n9\r\n[foldersv040]\r\n1\r\n/a/\r\nする\r\n0\r\n",
+                 {kA},
+                 9,
+                 true,
+                 std::nullopt},
+        LoadCase{"TwoFolderBlocksAppendInFileOrder",
+                 "[foldersv040]\r\n1\r\n/a/\r\nする\r\n0\r\n[interval]\r\n5\r\n"
+                 "[foldersv040]\r\n1\r\n/b/\r\nしない\r\n2\r\n",
+                 {kA, kB},
+                 5,
+                 true,
+                 std::nullopt},
+        LoadCase{"LaterIntervalWins",
+                 "[interval]\r\n5\r\n[interval]\r\n8\r\n",
+                 {},
+                 8,
+                 false,
+                 std::nullopt},
+        LoadCase{"CountZeroLeavesOptionUnchecked",
+                 "[foldersv040]\r\n0\r\n[interval]\r\n4\r\n",
+                 {},
+                 4,
+                 false,
+                 std::nullopt},
+        LoadCase{"NegativeCountAddsNothing",
+                 "[foldersv040]\r\n-2\r\n/a/\r\n[interval]\r\n4\r\n",
+                 {},
+                 4,
+                 false,
+                 std::nullopt},
+        LoadCase{"TruncatedBlockGivesEmptyFields",
+                 "[foldersv040]\r\n3\r\n/a/\r\nする\r\n0\r\n/b/\r\n",
+                 {kA, {"/b/", "", ""}, {"", "", ""}},
+                 3,
+                 true,
+                 std::nullopt},
+        // The interval marker is tested on the block's last line, so a depth line that reads
+        // "[interval]" starts the interval block.
+        LoadCase{"DepthLineTakenAsIntervalMarker",
+                 "[foldersv040]\r\n1\r\n/a/\r\nする\r\n[interval]\r\n60\r\n",
+                 {{"/a/", "する", "[interval]"}},
+                 60,
+                 true,
+                 std::nullopt},
+        // A folder marker as the block's last line is not tested again: the lines after it
+        // are unknown lines.
+        LoadCase{
+            "FolderMarkerAsLastLineIsNotReread",
+            "[foldersv040]\r\n1\r\n/a/\r\nする\r\n[foldersv040]\r\n1\r\n/b/\r\nしない\r\n2\r\n",
+            {{"/a/", "する", "[foldersv040]"}},
+            3,
+            true,
+            std::nullopt},
+        LoadCase{"MarkersAreWholeLineAndCaseSensitive",
+                 "[FOLDERSV040]\r\n1\r\n/a/\r\n [interval]\r\n9\r\n[interval] \r\n9\r\n",
+                 {},
+                 3,
+                 false,
+                 std::nullopt},
+        LoadCase{"IntervalSixty", "[interval]\r\n60\r\n", {}, 60, false, std::nullopt},
+        LoadCase{"IntervalWithPlusSign", "[interval]\r\n+20\r\n", {}, 20, false, std::nullopt},
+        LoadCase{"IntervalZeroClampsUp", "[interval]\r\n0\r\n", {}, 1, false, std::nullopt},
+        LoadCase{"NegativeIntervalClampsUp", "[interval]\r\n-5\r\n", {}, 1, false, std::nullopt},
+        LoadCase{
+            "LargeIntervalClampsDown", "[interval]\r\n99999\r\n", {}, 3600, false, std::nullopt},
+        LoadCase{"NonIntegerCountKeepsEarlierRows",
+                 "[foldersv040]\r\n1\r\n/a/\r\nする\r\n0\r\n[interval]\r\n9\r\n"
+                 "[foldersv040]\r\ntwo\r\n/b/\r\nしない\r\n2\r\n[interval]\r\n20\r\n",
+                 {kA},
+                 9,
+                 true,
+                 "'two' は整数ではありません"},
+        LoadCase{"NonIntegerIntervalKeepsPreviousValue",
+                 "[interval]\r\n9\r\n[foldersv040]\r\n1\r\n/a/\r\nする\r\n0\r\n"
+                 "[interval]\r\n10秒\r\n[foldersv040]\r\n1\r\n/b/\r\nしない\r\n2\r\n",
+                 {kA},
+                 9,
+                 true,
+                 "'10秒' は整数ではありません"},
+        LoadCase{"BlanksAroundIntegerAreRejected",
+                 "[interval]\r\n 12\r\n",
+                 {},
+                 3,
+                 false,
+                 "' 12' は整数ではありません"},
+        LoadCase{"IntegerBeyond32BitsIsRejected",
+                 "[interval]\r\n2147483648\r\n",
+                 {},
+                 3,
+                 false,
+                 "'2147483648' は整数ではありません"},
+        LoadCase{"MissingIntervalLineReadsAsEmptyText",
+                 "[interval]\r\n",
+                 {},
+                 3,
+                 false,
+                 "'' は整数ではありません"}),
+    [](const testing::TestParamInfo<LoadCase>& testInfo) { return std::string(testInfo.param.name); });
+
+TEST_F(SettingsFileTest, DirectoryInPlaceOfTheFileGivesTheRuntimeError) {
+    const std::string file = path("trellisk.ini");
+    fs::create_directory(file);
+
+    Settings settings;
+    EXPECT_EQ(LoadSettings(file, settings), std::string(std::strerror(EISDIR)));
+    EXPECT_TRUE(settings.ListView1.empty());
+    EXPECT_EQ(settings.interval, 3);
+    EXPECT_EQ(settings.timerIntervalMs, 3000);
+}
+
+TEST_F(SettingsFileTest, UnreadableFileGivesTheRuntimeError) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not stop root";
+    const std::string file = path("trellisk.ini");
+    write(file, "[interval]\r\n9\r\n");
+    fs::permissions(file, fs::perms::none);
+
+    Settings settings;
+    EXPECT_EQ(LoadSettings(file, settings), std::string(std::strerror(EACCES)));
+    EXPECT_EQ(settings.interval, 3);
+}
+
+TEST_F(SettingsFileTest, FailedLoadClosesTheFile) {
+    const std::string file = path("trellisk.ini");
+    write(file, "[interval]\r\nabc\r\n");
+    const auto openFiles = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+    };
+    const auto before = openFiles();
+    Settings settings;
+    ASSERT_NE(LoadSettings(file, settings), std::nullopt);
+    EXPECT_EQ(openFiles(), before);
+}
+
+TEST_F(SettingsFileTest, SaveIntoMissingDirectoryFailsWithoutLeavingFiles) {
+    const std::string file = path("absent/trellisk.ini");
+    EXPECT_EQ(SaveSettings(file, Settings{}), std::string(std::strerror(ENOENT)));
+    EXPECT_TRUE(entries().empty());
+}
+
+TEST_F(SettingsFileTest, FailedReplaceKeepsWhatWasThereAndLeavesNoTemporaryFile) {
+    // A non-empty directory under the settings name cannot be replaced by a file.
+    const std::string file = path("trellisk.ini");
+    fs::create_directory(file);
+    write(file + "/keep.txt", "kept");
+
+    Settings settings;
+    settings.ListView1.append({"/a/", kSubMonitorYes, "0"});
+    EXPECT_EQ(SaveSettings(file, settings), std::string(std::strerror(EISDIR)));
+    EXPECT_EQ(entries(), std::vector<std::string>{"trellisk.ini"});
+    EXPECT_EQ(read(file + "/keep.txt"), "kept");
+}
+
+TEST_F(SettingsFileTest, SaveKeepsTheOldFilesPermissions) {
+    const std::string fresh = path("fresh.ini");
+    ASSERT_EQ(SaveSettings(fresh, Settings{}), std::nullopt);
+    EXPECT_EQ(fs::status(fresh).permissions(), fs::perms::owner_read | fs::perms::owner_write |
+                                                   fs::perms::group_read | fs::perms::others_read);
+
+    const std::string kept = path("kept.ini");
+    write(kept, "old");
+    fs::permissions(kept, fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_EQ(SaveSettings(kept, Settings{}), std::nullopt);
+    EXPECT_EQ(fs::status(kept).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(read(kept), "[foldersv040]\r\n0\r\n[interval]\r\n3\r\n");
+}
+
+} // namespace
+} // namespace trellisk
