@@ -16,7 +16,7 @@ public:
     void setTimerEnabled(bool) override {}
     void setStatusText(const std::string&) override {}
     void setBaseTimeText(const std::string&) override {}
-    void setRestartClear(bool) override {}
+    void setClearBaseAtStart(bool) override {}
     void showLogWindow() override {}
     void showMainWindow() override {}
 };

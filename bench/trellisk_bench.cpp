@@ -87,34 +87,35 @@ Figures Run(const std::string& name, const std::string& root, BenchTree* tree) {
     figures.tree = name;
 
     Settings settings;
-    settings.ListView1.append({root, kSubMonitorYes, "0"});
+    settings.folders.append({root, kSubMonitorYes, "0"});
     LogData log;
     NullWindow window;
     const SystemClock clock;
     Monitor monitor(settings, log, window, clock);
 
-    figures.baseline = Measure([&] { monitor.StartMonitoring(); });
-    if (!monitor.Monitoring())
+    figures.baseline = Measure([&] { monitor.startMonitoring(); });
+    if (!monitor.isMonitoring())
         throw std::runtime_error("monitoring did not start on " + root);
-    figures.directories = monitor.olddirListView().count();
-    figures.files = monitor.alloldListView().count();
+    figures.directories = monitor.baseDirs().count();
+    figures.files = monitor.baseFiles().count();
 
-    monitor.Timer1Timer(); // warms the cache and the engine's reused memory
+    monitor.runCycle(); // warms the cache and the engine's reused memory
     for (int attempt = 0; attempt < kRepeats; ++attempt) {
-        const Phase cycle = Measure([&] { monitor.Timer1Timer(); });
+        const Phase cycle = Measure([&] { monitor.runCycle(); });
         Note(figures.unchanged, cycle.seconds, attempt);
         figures.heldPeak = std::max(figures.heldPeak, PeakResidentBytes() - start);
     }
-    figures.baseTable = monitor.alloldListView().capacityBytes();
+    figures.baseTable = monitor.baseFiles().capacityBytes();
     figures.find = TimeFindBestOf(root);
 
     if (tree != nullptr) {
         tree->changeShare(1);
-        figures.changed = Measure([&] { monitor.Timer1Timer(); });
+        figures.changed = Measure([&] { monitor.runCycle(); });
         const LogStatus& status = log.status();
-        figures.changes = std::to_string(status.updateno) + " updated, " +
-                          std::to_string(status.newno) + " new, " + std::to_string(status.delno) +
-                          " deleted, " + std::to_string(status.renameno) + " renamed";
+        figures.changes = std::to_string(status.updatedCount) + " updated, " +
+                          std::to_string(status.newCount) + " new, " +
+                          std::to_string(status.deletedCount) + " deleted, " +
+                          std::to_string(status.renamedCount) + " renamed";
     }
     return figures;
 }

@@ -33,50 +33,51 @@ QUrl DocumentationAddress() {
         QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("README.md")));
 }
 
-TForm3::TForm3(QWidget* mainWindow, QUrl address)
+AboutWindow::AboutWindow(QWidget* mainWindow, QUrl address)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
       mainWindow_(mainWindow), address_(std::move(address)) {
-    setObjectName(QStringLiteral("Form3"));
+    setObjectName(QStringLiteral("aboutWindow"));
     setWindowTitle(QStringLiteral("バージョン情報"));
     setWindowIcon(ProgramIcon());
     setFixedSize(kClientWidth, kClientHeight);
 
-    QLabel* label1 = MakeLabel(this, "Label1", QStringLiteral("Trellisk v") + QLatin1StringView(kVersion), 16, 8);
+    QLabel* label1 = MakeLabel(this, "nameLabel",
+                               QStringLiteral("Trellisk v") + QLatin1StringView(kVersion), 16, 8);
     label1->setFont(UiFont(16));
     label1->adjustSize();
-    MakeLabel(this, "Label3", QStringLiteral("フォルダ更新監視ツール"), 136, 48)->adjustSize();
+    MakeLabel(this, "noticeLabel", QStringLiteral("フォルダ更新監視ツール"), 136, 48)->adjustSize();
 
     // The address is the text; a long one is elided in the middle and shown whole as a tip.
     const QString text = address_.toString();
-    Label2_ = MakeLabel(this, "Label2", text, kLinkLeft, 80);
-    SetCaptionTextBackground(*Label2_);
-    QPalette palette = Label2_->palette();
+    link_ = MakeLabel(this, "documentationLink", text, kLinkLeft, 80);
+    SetCaptionTextBackground(*link_);
+    QPalette palette = link_->palette();
     palette.setColor(QPalette::WindowText, QColor(0, 0, 128));
-    Label2_->setPalette(palette);
-    Label2_->setCursor(Qt::PointingHandCursor);
+    link_->setPalette(palette);
+    link_->setCursor(Qt::PointingHandCursor);
     const int room = kClientWidth - kLinkLeft - kLinkMargin;
-    Label2_->setText(Label2_->fontMetrics().elidedText(text, Qt::ElideMiddle, room));
-    Label2_->setToolTip(text);
-    Label2_->setAccessibleName(text);
-    Label2_->adjustSize();
-    Label2_->installEventFilter(this);
+    link_->setText(link_->fontMetrics().elidedText(text, Qt::ElideMiddle, room));
+    link_->setToolTip(text);
+    link_->setAccessibleName(text);
+    link_->adjustSize();
+    link_->installEventFilter(this);
 }
 
-void TForm3::Label2Click() {
+void AboutWindow::openDocumentation() {
     // Nothing is reported when no program opens the address.
     QDesktopServices::openUrl(address_);
 }
 
-bool TForm3::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Label2_ && event->type() == QEvent::MouseButtonRelease &&
+bool AboutWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == link_ && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-        Label2Click();
+        openDocumentation();
     return QWidget::eventFilter(watched, event);
 }
 
-void TForm3::showEvent(QShowEvent* event) {
+void AboutWindow::showEvent(QShowEvent* event) {
     if (!placed_) {
         placed_ = true;
         if (mainWindow_) {

@@ -9,16 +9,16 @@ namespace trellisk {
 
 // The About window: name and version, a one-line notice and a link to the program's
 // documentation. Not modal; its close box hides it.
-class TForm3 : public QWidget {
+class AboutWindow : public QWidget {
     Q_OBJECT
 public:
     // `mainWindow` is the window it is centred over when first shown; `address` the link.
-    TForm3(QWidget* mainWindow, QUrl address);
+    AboutWindow(QWidget* mainWindow, QUrl address);
 
     [[nodiscard]] QUrl address() const { return address_; }
 
 public slots:
-    void Label2Click();
+    void openDocumentation();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -27,7 +27,7 @@ protected:
 private:
     QWidget* mainWindow_;
     QUrl address_;
-    QLabel* Label2_ = nullptr;
+    QLabel* link_ = nullptr;
     bool placed_ = false;
 };
 

@@ -1,9 +1,9 @@
 #include "desktop/about/about_window.h"
+#include "desktop/app/program.h"
 #include "desktop/dialogs/dialogs.h"
 #include "desktop/main_window/main_window.h"
-#include "desktop/app/program.h"
-#include "engine/platform/clock.h"
 #include "desktop/platform/termination_requests.h"
+#include "engine/platform/clock.h"
 #include "engine/settings/settings_file.h"
 
 #include <QApplication>
@@ -21,10 +21,10 @@ int main(int argc, char* argv[]) {
                                QSystemTrayIcon::isSystemTrayAvailable(),
                                trellisk::DocumentationAddress()},
                               dialogs, clock);
-    program.form1().show();
+    program.mainWindow().show();
     // Ended from outside (logout, kill): leave as the exit command does, settings saved.
     trellisk::platform::TerminationRequests termination;
     QObject::connect(&termination, &trellisk::platform::TerminationRequests::requested,
-                     &program.form1(), [&program] { program.form1().close(); });
+                     &program.mainWindow(), [&program] { program.mainWindow().close(); });
     return app.exec();
 }

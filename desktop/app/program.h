@@ -10,14 +10,14 @@
 #include <memory>
 #include <string>
 
-class TForm2;
+class LogWindow;
 
 namespace trellisk {
 
 class Clock;
 class Dialogs;
-class TForm1;
-class TForm3;
+class MainWindow;
+class AboutWindow;
 
 struct ProgramOptions {
     std::string settingsFileName;
@@ -29,16 +29,16 @@ struct ProgramOptions {
 // event loop ends when the main window has closed.
 class Program {
 public:
-    // Sets the user-interface font, then creates Form1 (which loads the settings), Form2 and
-    // Form3; none is shown.
+    // Sets the user-interface font, then creates the main window (which loads the settings),
+    // the log window and the About window; none is shown.
     Program(ProgramOptions options, Dialogs& dialogs, const Clock& clock);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    [[nodiscard]] TForm1& form1() const { return *form1_; }
-    [[nodiscard]] TForm2& form2() const { return *form2_; }
-    [[nodiscard]] TForm3& form3() const { return *form3_; }
+    [[nodiscard]] MainWindow& mainWindow() const { return *mainWindow_; }
+    [[nodiscard]] LogWindow& logWindow() const { return *logWindow_; }
+    [[nodiscard]] AboutWindow& aboutWindow() const { return *aboutWindow_; }
     [[nodiscard]] Settings& settings() { return settings_; }
     [[nodiscard]] LogData& log() { return log_; }
     [[nodiscard]] Monitor& monitor() { return monitor_; }
@@ -50,9 +50,9 @@ private:
     LogData log_;
     QtWindowInterface windowInterface_;
     Monitor monitor_;
-    std::unique_ptr<TForm1> form1_;
-    std::unique_ptr<TForm2> form2_;
-    std::unique_ptr<TForm3> form3_;
+    std::unique_ptr<MainWindow> mainWindow_;
+    std::unique_ptr<LogWindow> logWindow_;
+    std::unique_ptr<AboutWindow> aboutWindow_;
 };
 
 } // namespace trellisk

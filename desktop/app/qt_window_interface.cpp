@@ -1,9 +1,9 @@
 #include "desktop/app/qt_window_interface.h"
 
 #include "desktop/dialogs/dialogs.h"
+#include "desktop/log_window/log_window.h"
 #include "desktop/main_window/main_window.h"
 #include "desktop/tray/tray_icon.h"
-#include "desktop/log_window/log_window.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -20,7 +20,7 @@ QString Text(const std::string& text) {
 
 } // namespace
 
-void QtWindowInterface::attach(TForm1& main, TForm2& log) {
+void QtWindowInterface::attach(MainWindow& main, LogWindow& log) {
     main_ = &main;
     log_ = &log;
 }
@@ -46,26 +46,26 @@ void QtWindowInterface::setTrayPicture(TrayPicture picture) {
 }
 
 void QtWindowInterface::setMonitorMenuEnabled(bool enabled) {
-    main_->controls().N1->menuAction()->setEnabled(enabled);
+    main_->controls().monitorMenu->menuAction()->setEnabled(enabled);
 }
 
 void QtWindowInterface::setTimerEnabled(bool enabled) {
     if (enabled)
-        main_->Timer1().start();
+        main_->cycleTimer().start();
     else
-        main_->Timer1().stop();
+        main_->cycleTimer().stop();
 }
 
 void QtWindowInterface::setStatusText(const std::string& text) {
-    main_->controls().Label3->setText(Text(text));
+    main_->controls().statusLabel->setText(Text(text));
 }
 
 void QtWindowInterface::setBaseTimeText(const std::string& text) {
-    main_->controls().Label4->setText(Text(text));
+    main_->controls().baseTimeLabel->setText(Text(text));
 }
 
-void QtWindowInterface::setRestartClear(bool checked) {
-    main_->controls().restartclearcbox->setChecked(checked);
+void QtWindowInterface::setClearBaseAtStart(bool checked) {
+    main_->controls().clearBaseAtStartBox->setChecked(checked);
 }
 
 void QtWindowInterface::showLogWindow() {

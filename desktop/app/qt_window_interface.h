@@ -4,17 +4,17 @@
 
 #include <QElapsedTimer>
 
-class TForm2;
+class LogWindow;
 
 namespace trellisk {
 
-class TForm1;
+class MainWindow;
 
 // What the monitoring engine asks of the windows, carried out on the Qt windows.
 class QtWindowInterface final : public WindowInterface {
 public:
     // The windows are created after the engine that holds this interface.
-    void attach(TForm1& main, TForm2& log);
+    void attach(MainWindow& main, LogWindow& log);
 
     // The engine pumps once per file row in places: events are processed at most about
     // every kPumpSpacingMs, which keeps the windows responsive at a fraction of the cost.
@@ -28,13 +28,13 @@ public:
     void setTimerEnabled(bool enabled) override;
     void setStatusText(const std::string& text) override;
     void setBaseTimeText(const std::string& text) override;
-    void setRestartClear(bool checked) override;
+    void setClearBaseAtStart(bool checked) override;
     void showLogWindow() override;
     void showMainWindow() override;
 
 private:
-    TForm1* main_ = nullptr;
-    TForm2* log_ = nullptr;
+    MainWindow* main_ = nullptr;
+    LogWindow* log_ = nullptr;
     QElapsedTimer lastPump_;
 };
 

@@ -9,7 +9,7 @@ namespace trellisk {
 // The program's own icon: a folder with an eye.
 [[nodiscard]] QIcon ProgramIcon();
 
-// The pictures of ImageList1: an open folder with an arrow pointing into it from the left,
+// The tray pictures: an open folder with an arrow pointing into it from the left,
 // drawn at 16 x 16 and redrawn, not stretched, at the larger sizes a tray may ask for.
 [[nodiscard]] QIcon TrayPictureIcon(TrayPicture picture);
 

@@ -1,8 +1,8 @@
 #include "desktop/log_window/log_window.h"
 
 #include "desktop/appearance/appearance.h"
-#include "desktop/models/log_table_models.h"
 #include "desktop/log_window/scroll_follower.h"
+#include "desktop/models/log_table_models.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -63,91 +63,95 @@ void PaintBlackOnWhite(QProgressBar* bar) {
 
 } // namespace
 
-TForm2::TForm2(trellisk::LogData& log, QWidget* parent)
+LogWindow::LogWindow(trellisk::LogData& log, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowMinimizeButtonHint),
       log_(log) {
-    setObjectName(QStringLiteral("Form2"));
+    setObjectName(QStringLiteral("logWindow"));
     setWindowTitle(QStringLiteral("Trellisk(ログ)"));
     // Closing the main window ends the program whether this window is shown or not.
     setAttribute(Qt::WA_QuitOnClose, false);
     setFont(trellisk::UiFont(kFontPixels));
     setFixedSize(743, 377);
 
-    Label4 = addValue("Label4", {144, 8, 113, 12},
-                      addLabel("Label2", {8, 8, 126, 12}, "比較先スナップ取得日時"));
-    Label3 = addValue("Label3", {144, 24, 113, 12},
-                      addLabel("Label1", {8, 24, 126, 12}, "比較元スナップ取得日時"));
-    updateno =
-        addValue("updateno", {80, 40, 25, 12}, addLabel("Label5", {8, 40, 65, 12}, "更新ファイル"));
-    newno =
-        addValue("newno", {80, 56, 25, 12}, addLabel("label10", {8, 56, 65, 12}, "新規ファイル"));
-    delno =
-        addValue("delno", {216, 40, 25, 12}, addLabel("Label6", {120, 40, 65, 12}, "削除ファイル"));
-    renameno = addValue("renameno", {216, 56, 25, 12},
-                        addLabel("Label7", {120, 56, 85, 12}, "リネームファイル"));
-    for (QLabel* count : {updateno, newno, delno, renameno})
+    snapshotTimeLabel =
+        addValue("snapshotTimeLabel", {144, 8, 113, 12},
+                 addLabel("snapshotTimeCaption", {8, 8, 126, 12}, "比較先スナップ取得日時"));
+    comparedBaseTimeLabel =
+        addValue("comparedBaseTimeLabel", {144, 24, 113, 12},
+                 addLabel("comparedBaseTimeCaption", {8, 24, 126, 12}, "比較元スナップ取得日時"));
+    updatedCountLabel = addValue("updatedCountLabel", {80, 40, 25, 12},
+                                 addLabel("updatedCountCaption", {8, 40, 65, 12}, "更新ファイル"));
+    newCountLabel = addValue("newCountLabel", {80, 56, 25, 12},
+                             addLabel("newCountCaption", {8, 56, 65, 12}, "新規ファイル"));
+    deletedCountLabel =
+        addValue("deletedCountLabel", {216, 40, 25, 12},
+                 addLabel("deletedCountCaption", {120, 40, 65, 12}, "削除ファイル"));
+    renamedCountLabel =
+        addValue("renamedCountLabel", {216, 56, 25, 12},
+                 addLabel("renamedCountCaption", {120, 56, 85, 12}, "リネームファイル"));
+    for (QLabel* count : {updatedCountLabel, newCountLabel, deletedCountLabel, renamedCountLabel})
         count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    const QLabel* freeSpace = addLabel("Label12", {304, 8, 46, 12}, "空き容量");
-    akiListBox = new QListWidget(this);
-    akiListBox->setObjectName(QStringLiteral("akiListBox"));
-    akiListBox->setGeometry(304, 24, 161, 49);
-    akiListBox->setAccessibleName(freeSpace->text());
-    akiListBox->setUniformItemSizes(true);
-    akiListBox->setSelectionMode(QAbstractItemView::NoSelection);
-    akiListBox->setFocusPolicy(Qt::NoFocus); // a display, not a place to type
-    QPalette face = akiListBox->palette();
+    const QLabel* freeSpace = addLabel("freeSpaceCaption", {304, 8, 46, 12}, "空き容量");
+    freeSpaceList = new QListWidget(this);
+    freeSpaceList->setObjectName(QStringLiteral("freeSpaceList"));
+    freeSpaceList->setGeometry(304, 24, 161, 49);
+    freeSpaceList->setAccessibleName(freeSpace->text());
+    freeSpaceList->setUniformItemSizes(true);
+    freeSpaceList->setSelectionMode(QAbstractItemView::NoSelection);
+    freeSpaceList->setFocusPolicy(Qt::NoFocus); // a display, not a place to type
+    QPalette face = freeSpaceList->palette();
     face.setColor(QPalette::Base, face.color(QPalette::Window));
-    akiListBox->setPalette(face);
+    freeSpaceList->setPalette(face);
 
-    Label11 = addValue("Label11", {544, 8, 129, 12},
-                       addLabel("Label8", {472, 8, 72, 12}, "所要時間（秒）"));
-    trellisk::SetCaptionTextBackground(*Label11);
-    Label9 = addLabel("Label9", {472, 28, 97, 12});
-    Label9->setFont(FixedPitchFont());
-    trellisk::SetCaptionTextBackground(*Label9);
+    durationsLabel = addValue("durationsLabel", {544, 8, 129, 12},
+                              addLabel("durationsCaption", {472, 8, 72, 12}, "所要時間（秒）"));
+    trellisk::SetCaptionTextBackground(*durationsLabel);
+    phaseLabel = addLabel("phaseLabel", {472, 28, 97, 12});
+    phaseLabel->setFont(FixedPitchFont());
+    trellisk::SetCaptionTextBackground(*phaseLabel);
 
-    Gauge1 = new QProgressBar(this);
-    Gauge1->setObjectName(QStringLiteral("Gauge1"));
-    Gauge1->setGeometry(576, 24, 153, 17);
-    Gauge1->setRange(0, 100);
-    Gauge1->setFormat(QStringLiteral("%p%"));
-    Gauge1->setTextVisible(true);
-    Gauge1->setAlignment(Qt::AlignCenter);
-    Gauge1->setAccessibleName(QStringLiteral("進捗"));
-    PaintBlackOnWhite(Gauge1);
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QStringLiteral("progressBar"));
+    progressBar->setGeometry(576, 24, 153, 17);
+    progressBar->setRange(0, 100);
+    progressBar->setFormat(QStringLiteral("%p%"));
+    progressBar->setTextVisible(true);
+    progressBar->setAlignment(Qt::AlignCenter);
+    progressBar->setAccessibleName(QStringLiteral("進捗"));
+    PaintBlackOnWhite(progressBar);
 
-    lines = addLabel("lines", {632, 72, 89, 12});
+    lineCountLabel = addLabel("lineCountLabel", {632, 72, 89, 12});
 
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->setGeometry(7, 89, 722, 273);
-    addTable("logListView", "ログ", new trellisk::LogListModel(log.logListView, this));
-    addTable("updateListview", "更新", new trellisk::UpdateListModel(log.updateListview, this));
-    addTable("NewListView", "新規", new trellisk::NewListModel(log.NewListView, this));
-    addTable("delListView", "削除", new trellisk::DelListModel(log.delListView, this));
-    addTable("renameListView", "リネーム(変名)",
-             new trellisk::RenameListModel(log.renameListView, this));
-    PageControl1->setCurrentIndex(1);
+    tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("tabs"));
+    tabs->setGeometry(7, 89, 722, 273);
+    addTable("logTable", "ログ", new trellisk::LogEntriesModel(log.entries, this));
+    addTable("updatedTable", "更新", new trellisk::UpdatedFilesModel(log.updatedFiles, this));
+    addTable("newTable", "新規", new trellisk::NewFilesModel(log.newFiles, this));
+    addTable("deletedTable", "削除", new trellisk::DeletedFilesModel(log.deletedFiles, this));
+    addTable("renamedTable", "リネーム(変名)",
+             new trellisk::RenamedFilesModel(log.renamedFiles, this));
+    tabs->setCurrentIndex(1);
 
     statusChanged();
     log_.addStatusObserver(this);
 }
 
-TForm2::~TForm2() {
+LogWindow::~LogWindow() {
     log_.removeStatusObserver(this);
 }
 
-void TForm2::setPopupMenu(QMenu* menu) {
+void LogWindow::setPopupMenu(QMenu* menu) {
     popupMenu_ = menu;
 }
 
-QString TForm2::baseTimeText() const {
-    return Label3->text();
+QString LogWindow::baseTimeText() const {
+    return comparedBaseTimeLabel->text();
 }
 
-QLabel* TForm2::addLabel(const char* name, QRect geometry, const char* caption) {
+QLabel* LogWindow::addLabel(const char* name, QRect geometry, const char* caption) {
     auto* label = new QLabel(QString::fromUtf8(caption), this);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(geometry);
@@ -156,14 +160,14 @@ QLabel* TForm2::addLabel(const char* name, QRect geometry, const char* caption) 
     return label;
 }
 
-QLabel* TForm2::addValue(const char* name, QRect geometry, const QLabel* caption) {
+QLabel* LogWindow::addValue(const char* name, QRect geometry, const QLabel* caption) {
     // The text is the value; the caption beside it says what the value is.
     QLabel* label = addLabel(name, geometry);
     label->setAccessibleDescription(caption->text());
     return label;
 }
 
-QTableView* TForm2::addTable(const char* name, const char* tab, trellisk::TableModel* model) {
+QTableView* LogWindow::addTable(const char* name, const char* tab, trellisk::TableModel* model) {
     const QString caption = QString::fromUtf8(tab);
     auto* page = new QWidget;
     page->setAccessibleName(caption);
@@ -196,59 +200,59 @@ QTableView* TForm2::addTable(const char* name, const char* tab, trellisk::TableM
     new trellisk::ScrollFollower(view, model);
 
     layout->addWidget(view);
-    PageControl1->addTab(page, caption);
+    tabs->addTab(page, caption);
     return view;
 }
 
-void TForm2::showEvent(QShowEvent* event) {
+void LogWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // A restore from the minimised state is spontaneous; only a show by the program moves.
     if (!event->spontaneous())
-        FormShow();
+        placeOnFirstShow();
 }
 
-void TForm2::FormShow() {
+void LogWindow::placeOnFirstShow() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     move(screen ? screen->geometry().topLeft() : QPoint(0, 0));
 }
 
-void TForm2::closeEvent(QCloseEvent* event) {
+void LogWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
 }
 
-void TForm2::contextMenuEvent(QContextMenuEvent* event) {
+void LogWindow::contextMenuEvent(QContextMenuEvent* event) {
     if (popupMenu_)
         popupMenu_->popup(event->globalPos());
     event->accept();
 }
 
-void TForm2::statusChanged() {
+void LogWindow::statusChanged() {
     const trellisk::LogStatus& status = log_.status();
-    Label4->setText(QString::fromStdString(status.Label4));
-    Label3->setText(QString::fromStdString(status.Label3));
-    updateno->setText(QString::number(status.updateno));
-    newno->setText(QString::number(status.newno));
-    delno->setText(QString::number(status.delno));
-    renameno->setText(QString::number(status.renameno));
-    showFreeSpace(status.akiListBox);
-    Label9->setText(QString::fromStdString(status.Label9));
-    Gauge1->setValue(std::clamp(status.Gauge1, 0, 100));
-    Label11->setText(QString::fromStdString(status.Label11));
-    lines->setText(QString::fromStdString(status.lines));
+    snapshotTimeLabel->setText(QString::fromStdString(status.snapshotTime));
+    comparedBaseTimeLabel->setText(QString::fromStdString(status.comparedBaseTime));
+    updatedCountLabel->setText(QString::number(status.updatedCount));
+    newCountLabel->setText(QString::number(status.newCount));
+    deletedCountLabel->setText(QString::number(status.deletedCount));
+    renamedCountLabel->setText(QString::number(status.renamedCount));
+    showFreeSpace(status.freeSpaceLines);
+    phaseLabel->setText(QString::fromStdString(status.phase));
+    progressBar->setValue(std::clamp(status.progress, 0, 100));
+    durationsLabel->setText(QString::fromStdString(status.recentDurations));
+    lineCountLabel->setText(QString::fromStdString(status.lineCount));
 }
 
-void TForm2::showFreeSpace(const std::vector<std::string>& drives) {
+void LogWindow::showFreeSpace(const std::vector<std::string>& drives) {
     QStringList text;
     for (const std::string& line : drives)
         text.append(QString::fromStdString(line));
     QStringList shown;
-    for (int row = 0; row < akiListBox->count(); ++row)
-        shown.append(akiListBox->item(row)->text());
+    for (int row = 0; row < freeSpaceList->count(); ++row)
+        shown.append(freeSpaceList->item(row)->text());
     if (text == shown)
         return;
-    akiListBox->clear();
+    freeSpaceList->clear();
     for (const QString& line : text) {
-        auto* item = new QListWidgetItem(line, akiListBox);
+        auto* item = new QListWidgetItem(line, freeSpaceList);
         item->setSizeHint({0, kFontPixels});
     }
 }

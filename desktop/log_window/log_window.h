@@ -19,11 +19,11 @@ class TableModel;
 // The log window: a view over the log, the four result tables and the status fields of
 // LogData. It has no close button and ignores close requests; it is shown and hidden by the
 // main window and its tray menu.
-class TForm2 : public QWidget, private trellisk::StatusObserver {
+class LogWindow : public QWidget, private trellisk::StatusObserver {
     Q_OBJECT
 public:
-    explicit TForm2(trellisk::LogData& log, QWidget* parent = nullptr);
-    ~TForm2() override;
+    explicit LogWindow(trellisk::LogData& log, QWidget* parent = nullptr);
+    ~LogWindow() override;
 
     // The menu opened by a right click anywhere in the window (the main window's tray menu).
     void setPopupMenu(QMenu* menu);
@@ -36,9 +36,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    void FormShow();
+    void placeOnFirstShow();
     void statusChanged() override;
-    void showFreeSpace(const std::vector<std::string>& lines);
+    void showFreeSpace(const std::vector<std::string>& lineCountLabel);
 
     QLabel* addLabel(const char* name, QRect geometry, const char* caption = "");
     QLabel* addValue(const char* name, QRect geometry, const QLabel* caption);
@@ -47,16 +47,16 @@ private:
     trellisk::LogData& log_;
     QPointer<QMenu> popupMenu_;
 
-    QLabel* Label4 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* updateno = nullptr;
-    QLabel* newno = nullptr;
-    QLabel* delno = nullptr;
-    QLabel* renameno = nullptr;
-    QListWidget* akiListBox = nullptr;
-    QLabel* Label11 = nullptr;
-    QLabel* Label9 = nullptr;
-    QProgressBar* Gauge1 = nullptr;
-    QLabel* lines = nullptr;
-    QTabWidget* PageControl1 = nullptr;
+    QLabel* snapshotTimeLabel = nullptr;
+    QLabel* comparedBaseTimeLabel = nullptr;
+    QLabel* updatedCountLabel = nullptr;
+    QLabel* newCountLabel = nullptr;
+    QLabel* deletedCountLabel = nullptr;
+    QLabel* renamedCountLabel = nullptr;
+    QListWidget* freeSpaceList = nullptr;
+    QLabel* durationsLabel = nullptr;
+    QLabel* phaseLabel = nullptr;
+    QProgressBar* progressBar = nullptr;
+    QLabel* lineCountLabel = nullptr;
+    QTabWidget* tabs = nullptr;
 };

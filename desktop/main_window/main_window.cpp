@@ -2,15 +2,15 @@
 
 #include "desktop/about/about_window.h"
 #include "desktop/appearance/appearance.h"
-#include "desktop/dialogs/dialogs.h"
-#include "desktop/models/folder_table_model.h"
-#include "desktop/tray/tray_icon.h"
 #include "desktop/appearance/tray_pictures.h"
-#include "engine/log/log_export.h"
+#include "desktop/dialogs/dialogs.h"
 #include "desktop/log_window/log_window.h"
+#include "desktop/models/folder_table_model.h"
+#include "desktop/platform/window_titles.h"
+#include "desktop/tray/tray_icon.h"
+#include "engine/log/log_export.h"
 #include "engine/monitor/monitor.h"
 #include "engine/platform/clock.h"
-#include "desktop/platform/window_titles.h"
 #include "engine/settings/folder_import.h"
 #include "engine/settings/settings_file.h"
 
@@ -40,87 +40,90 @@ std::string PathBytes(const QString& path) {
 
 } // namespace
 
-TForm1::TForm1(Settings& settings, Monitor& monitor, LogData& log, const Clock& clock,
-               Dialogs& dialogs, std::string settingsFileName, bool trayAvailable, QWidget* parent)
+MainWindow::MainWindow(Settings& settings, Monitor& monitor, LogData& log, const Clock& clock,
+                       Dialogs& dialogs, std::string settingsFileName, bool trayAvailable,
+                       QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
       settings_(settings), monitor_(monitor), logData_(log), clock_(clock), dialogs_(dialogs),
-      settingsFileName_(std::move(settingsFileName)), selfol_(settings.ListView1) {
-    setObjectName(QStringLiteral("Form1"));
+      settingsFileName_(std::move(settingsFileName)), editedRow_(settings.folders) {
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Trellisk"));
     setWindowIcon(ProgramIcon());
     ui_.setupUi(*this);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    folderModel_ = new FolderTableModel(settings_.ListView1, this);
-    ui_.ListView1->setModel(folderModel_);
-    ui_.ListView1->setColumnWidth(FolderTableModel::kFolderName, 200);
-    ui_.ListView1->setColumnWidth(FolderTableModel::kSubMonitor, 70);
+    folderModel_ = new FolderTableModel(settings_.folders, this);
+    ui_.folderTable->setModel(folderModel_);
+    ui_.folderTable->setColumnWidth(FolderTableModel::kFolderName, 200);
+    ui_.folderTable->setColumnWidth(FolderTableModel::kSubMonitor, 70);
     connect(folderModel_, &FolderTableModel::scrollRequested, this,
-            [this](int row) { ui_.ListView1->scrollTo(folderModel_->index(row, 0)); });
+            [this](int row) { ui_.folderTable->scrollTo(folderModel_->index(row, 0)); });
 
-    timer1_.setObjectName(QStringLiteral("Timer1"));
-    timer1_.setSingleShot(false);
-    connect(&timer1_, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    cycleTimer_.setObjectName(QStringLiteral("cycleTimer"));
+    cycleTimer_.setSingleShot(false);
+    connect(&cycleTimer_, &QTimer::timeout, this, &MainWindow::runCycle);
 
-    connect(ui_.N2, &QAction::triggered, this, &TForm1::N2Click);
-    connect(ui_.N3, &QAction::triggered, this, &TForm1::N3Click);
-    connect(ui_.N6, &QAction::triggered, this, &TForm1::N6Click);
-    connect(ui_.Delete1, &QAction::triggered, this, &TForm1::Delete1Click);
-    connect(ui_.N7, &QAction::triggered, this, &TForm1::N7Click);
-    connect(ui_.Save1, &QAction::triggered, this, &TForm1::Save1Click);
-    connect(ui_.N5, &QAction::triggered, this, &TForm1::N5Click);
-    connect(ui_.About1, &QAction::triggered, this, &TForm1::About1Click);
-    connect(ui_.N9, &QAction::triggered, this, &TForm1::N9Click);
-    connect(ui_.N10, &QAction::triggered, this, &TForm1::N10Click);
-    connect(ui_.N11, &QAction::triggered, this, &TForm1::N11Click);
-    connect(ui_.Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
-    connect(ui_.Exit2, &QAction::triggered, this, &TForm1::Exit2Click);
+    connect(ui_.startAction, &QAction::triggered, this, &MainWindow::startMonitoring);
+    connect(ui_.stopAction, &QAction::triggered, this, &MainWindow::stopMonitoring);
+    connect(ui_.addFolderAction, &QAction::triggered, this, &MainWindow::addFolder);
+    connect(ui_.removeFolderAction, &QAction::triggered, this, &MainWindow::removeFolder);
+    connect(ui_.collectFoldersAction, &QAction::triggered, this,
+            &MainWindow::collectFileManagerFolders);
+    connect(ui_.saveLogAction, &QAction::triggered, this, &MainWindow::saveLog);
+    connect(ui_.clearLogAction, &QAction::triggered, this, &MainWindow::clearLog);
+    connect(ui_.aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(ui_.toggleMainWindowAction, &QAction::triggered, this, &MainWindow::toggleMainWindow);
+    connect(ui_.toggleLogWindowAction, &QAction::triggered, this, &MainWindow::toggleLogWindow);
+    connect(ui_.trayStartAction, &QAction::triggered, this, &MainWindow::startFromTray);
+    connect(ui_.trayStopAction, &QAction::triggered, this, &MainWindow::stopFromTray);
+    connect(ui_.exitAction, &QAction::triggered, this, &MainWindow::exitProgram);
 
-    connect(ui_.Edit1, &QSpinBox::valueChanged, this,
+    connect(ui_.intervalField, &QSpinBox::valueChanged, this,
             [this](int seconds) { settings_.interval = seconds; });
-    connect(ui_.restartclearcbox, &QCheckBox::toggled, this, [this](bool checked) {
-        settings_.restartclearcbox = checked;
-        restartclearcboxClick();
+    connect(ui_.clearBaseAtStartBox, &QCheckBox::toggled, this, [this](bool checked) {
+        settings_.clearBaseAtStart = checked;
+        clearBaseAtStartToggled();
     });
-    connect(ui_.ListView1, &QTableView::doubleClicked, this, &TForm1::ListView1DblClick);
-    connect(ui_.RadioGroup1Items, &QButtonGroup::idClicked, this, &TForm1::RadioGroup1Click);
-    connect(ui_.Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-    connect(ui_.Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
-    connect(ui_.ListBox2, &PickList::picked, this, &TForm1::ListBox2Click);
+    connect(ui_.folderTable, &QTableView::doubleClicked, this, &MainWindow::openFolderDetails);
+    connect(ui_.subfolderChoice, &QButtonGroup::idClicked, this,
+            &MainWindow::subfolderChoiceClicked);
+    connect(ui_.detailsOkButton, &QPushButton::clicked, this, &MainWindow::applyFolderDetails);
+    connect(ui_.detailsCancelButton, &QPushButton::clicked, this, &MainWindow::cancelFolderDetails);
+    connect(ui_.fileManagerFolders, &PickList::picked, this, &MainWindow::addPickedFolder);
 
     if (trayAvailable) {
-        tray_ = std::make_unique<TrayIcon>(ui_.PopupMenu1);
+        tray_ = std::make_unique<TrayIcon>(ui_.trayMenu);
         connect(tray_.get(), &TrayIcon::leftClicked, this, [this] { show(); });
     }
     loadSettings();
 }
 
-TForm1::~TForm1() = default;
+MainWindow::~MainWindow() = default;
 
-void TForm1::attachForms(TForm2& log, TForm3& about) {
+void MainWindow::attachWindows(LogWindow& log, AboutWindow& about) {
     log_ = &log;
     about_ = &about;
-    log_->setPopupMenu(ui_.PopupMenu1);
+    log_->setPopupMenu(ui_.trayMenu);
 }
 
-void TForm1::loadSettings() {
+void MainWindow::loadSettings() {
     if (const auto error = LoadSettings(settingsFileName_, settings_))
         dialogs_.error(this, QString::fromStdString(*error));
-    ui_.Edit1->setValue(settings_.interval);
-    ui_.restartclearcbox->setChecked(settings_.restartclearcbox);
-    timer1_.setInterval(settings_.timerIntervalMs);
+    ui_.intervalField->setValue(settings_.interval);
+    ui_.clearBaseAtStartBox->setChecked(settings_.clearBaseAtStart);
+    cycleTimer_.setInterval(settings_.timerIntervalMs);
 }
 
-void TForm1::FormDestroy() {
+void MainWindow::saveSettingsAtEnd() {
     if (tray_)
         tray_->hide();
     if (const auto error = SaveSettings(settingsFileName_, settings_))
         dialogs_.error(this, QString::fromStdString(*error));
 }
 
-template <class Call> void TForm1::runEngine(Call&& call) {
+template <class Call> void MainWindow::runEngine(Call&& call) {
     ++engineDepth_;
     call();
     --engineDepth_;
@@ -128,109 +131,108 @@ template <class Call> void TForm1::runEngine(Call&& call) {
         close();
 }
 
-void TForm1::N2Click() {
+void MainWindow::startMonitoring() {
     // Without a tray nothing could bring a hidden main window back.
     if (tray_)
         hide();
-    runEngine([this] { monitor_.StartMonitoring(); });
+    runEngine([this] { monitor_.startMonitoring(); });
 }
 
-void TForm1::N3Click() {
-    runEngine([this] { monitor_.StopMonitoring(); });
+void MainWindow::stopMonitoring() {
+    runEngine([this] { monitor_.stopMonitoring(); });
 }
 
-bool TForm1::refusedWhileMonitoring() {
-    if (!monitor_.Monitoring())
+bool MainWindow::refusedWhileMonitoring() {
+    if (!monitor_.isMonitoring())
         return false;
     dialogs_.message(this, QStringLiteral("モニター中です"));
     return true;
 }
 
-std::optional<std::size_t> TForm1::selectedFolderRow() const {
-    const QModelIndexList rows = ui_.ListView1->selectionModel()->selectedRows();
+std::optional<std::size_t> MainWindow::selectedFolderRow() const {
+    const QModelIndexList rows = ui_.folderTable->selectionModel()->selectedRows();
     if (rows.isEmpty())
         return std::nullopt;
     return static_cast<std::size_t>(rows.first().row());
 }
 
-void TForm1::N6Click() {
+void MainWindow::addFolder() {
     if (refusedWhileMonitoring())
         return;
     const std::optional<QString> folder = dialogs_.chooseFolder(this);
     if (!folder)
         return;
-    settings_.ListView1.append(NewFolderEntry(PathBytes(*folder)));
-    ui_.restartclearcbox->setChecked(true);
+    settings_.folders.append(NewFolderEntry(PathBytes(*folder)));
+    ui_.clearBaseAtStartBox->setChecked(true);
 }
 
-void TForm1::Delete1Click() {
+void MainWindow::removeFolder() {
     if (refusedWhileMonitoring())
         return;
     if (const auto row = selectedFolderRow())
-        settings_.ListView1.remove(*row);
+        settings_.folders.remove(*row);
     else
         dialogs_.message(this, QStringLiteral("削除するフォルダを選択してください"));
-    ui_.restartclearcbox->setChecked(true);
+    ui_.clearBaseAtStartBox->setChecked(true);
 }
 
 // The flag and depth shown are those last used, not the row's.
-void TForm1::ListView1DblClick() {
+void MainWindow::openFolderDetails() {
     if (refusedWhileMonitoring())
         return;
     const auto row = selectedFolderRow();
     if (!row)
         return;
-    selfol_.open(*row);
-    ui_.Label7->setText(QString::fromStdString(settings_.ListView1[*row].path));
-    ui_.GroupBox4->setEnabled(true);
+    editedRow_.open(*row);
+    ui_.detailsFolderLabel->setText(QString::fromStdString(settings_.folders[*row].path));
+    ui_.folderDetails->setEnabled(true);
 }
 
-void TForm1::RadioGroup1Click() {
-    ui_.GroupBox3->setEnabled(ui_.RadioGroup1Items->checkedId() != 1);
+void MainWindow::subfolderChoiceClicked() {
+    ui_.depthGroup->setEnabled(ui_.subfolderChoice->checkedId() != 1);
 }
 
 // When the edited row has been deleted meanwhile nothing is written and nothing needs a new
 // comparison base; the details close all the same, their folder being gone.
-void TForm1::Button1Click() {
+void MainWindow::applyFolderDetails() {
     if (refusedWhileMonitoring())
         return;
-    const bool written =
-        selfol_.apply(ui_.RadioGroup1Items->checkedId() == 0, ui_.Edit2->text().toStdString());
+    const bool written = editedRow_.apply(ui_.subfolderChoice->checkedId() == 0,
+                                          ui_.depthField->text().toStdString());
     closeFolderDetails();
     if (written)
-        ui_.restartclearcbox->setChecked(true);
+        ui_.clearBaseAtStartBox->setChecked(true);
 }
 
-void TForm1::Button2Click() {
+void MainWindow::cancelFolderDetails() {
     closeFolderDetails();
 }
 
-void TForm1::closeFolderDetails() {
-    ui_.GroupBox4->setEnabled(false);
-    ui_.Label7->clear();
+void MainWindow::closeFolderDetails() {
+    ui_.folderDetails->setEnabled(false);
+    ui_.detailsFolderLabel->clear();
 }
 
-void TForm1::N7Click() {
+void MainWindow::collectFileManagerFolders() {
     if (refusedWhileMonitoring())
         return;
-    ui_.ListBox2->clear();
+    ui_.fileManagerFolders->clear();
     for (const std::string& title : FolderCandidates(platform::VisibleWindowTitles())) {
-        auto* item = new QListWidgetItem(QString::fromStdString(title), ui_.ListBox2);
+        auto* item = new QListWidgetItem(QString::fromStdString(title), ui_.fileManagerFolders);
         item->setData(Qt::UserRole, QByteArray::fromStdString(title));
     }
-    ui_.restartclearcbox->setChecked(true);
+    ui_.clearBaseAtStartBox->setChecked(true);
 }
 
 // Not refused while monitoring: the list is what the last collection found.
-void TForm1::ListBox2Click() {
-    const QListWidgetItem* item = ui_.ListBox2->currentItem();
+void MainWindow::addPickedFolder() {
+    const QListWidgetItem* item = ui_.fileManagerFolders->currentItem();
     if (item == nullptr)
         return;
-    settings_.ListView1.append(
-        NewFolderEntry(item->data(Qt::UserRole).toByteArray().toStdString()));
+    settings_.folders.append(NewFolderEntry(item->data(Qt::UserRole).toByteArray().toStdString()));
 }
 
-void TForm1::Save1Click() {
+void MainWindow::saveLog() {
     const std::optional<QString> base =
         dialogs_.chooseSaveFile(this, QString::fromStdString(LogFileInitialName(clock_.now())));
     if (!base)
@@ -239,57 +241,57 @@ void TForm1::Save1Click() {
         dialogs_.error(this, QString::fromStdString(*error));
 }
 
-void TForm1::N5Click() {
+void MainWindow::clearLog() {
     ClearLog(logData_);
 }
 
-void TForm1::About1Click() {
+void MainWindow::showAbout() {
     about_->show();
     about_->raise();
 }
 
-void TForm1::N9Click() {
+void MainWindow::toggleMainWindow() {
     setVisible(!isVisible());
 }
 
-void TForm1::N10Click() {
+void MainWindow::toggleLogWindow() {
     log_->setVisible(!log_->isVisible());
 }
 
-void TForm1::N11Click() {
-    runEngine([this] { monitor_.StartMonitoring(); });
+void MainWindow::startFromTray() {
+    runEngine([this] { monitor_.startMonitoring(); });
 }
 
-void TForm1::Exit1Click() {
-    runEngine([this] { monitor_.StopMonitoring(); });
+void MainWindow::stopFromTray() {
+    runEngine([this] { monitor_.stopMonitoring(); });
 }
 
-void TForm1::Exit2Click() {
+void MainWindow::exitProgram() {
     if (tray_)
         tray_->hide();
     close();
 }
 
-void TForm1::Timer1Timer() {
-    runEngine([this] { monitor_.Timer1Timer(); });
+void MainWindow::runCycle() {
+    runEngine([this] { monitor_.runCycle(); });
 }
 
-void TForm1::restartclearcboxClick() {
-    ui_.Label4->setEnabled(!ui_.restartclearcbox->isChecked());
+void MainWindow::clearBaseAtStartToggled() {
+    ui_.baseTimeLabel->setEnabled(!ui_.clearBaseAtStartBox->isChecked());
 }
 
-void TForm1::FormActivate() {
+void MainWindow::refreshBaseTime() {
     if (log_)
-        ui_.Label4->setText(log_->baseTimeText());
+        ui_.baseTimeLabel->setText(log_->baseTimeText());
 }
 
-bool TForm1::event(QEvent* event) {
+bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate)
-        FormActivate();
+        refreshBaseTime();
     return QMainWindow::event(event);
 }
 
-void TForm1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     if (!placed_) {
         placed_ = true;
         if (const QScreen* desktop = screen())
@@ -300,7 +302,7 @@ void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (ended_) {
         event->accept();
         return;
@@ -312,13 +314,13 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     }
     ended_ = true;
-    FormDestroy();
+    saveSettingsAtEnd();
     event->accept();
     emit closed();
 }
 
-void TForm1::contextMenuEvent(QContextMenuEvent* event) {
-    ui_.PopupMenu1->popup(event->globalPos());
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
+    ui_.trayMenu->popup(event->globalPos());
 }
 
 } // namespace trellisk

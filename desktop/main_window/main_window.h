@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-class TForm2;
+class LogWindow;
 
 namespace trellisk {
 
@@ -20,57 +20,58 @@ class Dialogs;
 class FolderTableModel;
 class LogData;
 class Monitor;
-class TForm3;
+class AboutWindow;
 class TrayIcon;
 struct Settings;
 
 // The main window: the folder table, the settings, the main menu and the status line. Its
 // handlers are short calls into the monitoring engine.
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // Adds the tray icon when the desktop has a tray, then loads the settings file. The log
     // menu works on `log`; the clock names saved logs.
-    TForm1(Settings& settings, Monitor& monitor, LogData& log, const Clock& clock, Dialogs& dialogs,
-           std::string settingsFileName, bool trayAvailable, QWidget* parent = nullptr);
-    ~TForm1() override;
+    MainWindow(Settings& settings, Monitor& monitor, LogData& log, const Clock& clock,
+               Dialogs& dialogs, std::string settingsFileName, bool trayAvailable,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The log window and the About window are created after this one.
-    void attachForms(TForm2& log, TForm3& about);
+    void attachWindows(LogWindow& log, AboutWindow& about);
 
-    [[nodiscard]] const TForm1Controls& controls() const { return ui_; }
-    [[nodiscard]] QTimer& Timer1() { return timer1_; }
+    [[nodiscard]] const MainWindowControls& controls() const { return ui_; }
+    [[nodiscard]] QTimer& cycleTimer() { return cycleTimer_; }
     // Null where the desktop has no tray.
     [[nodiscard]] TrayIcon* trayIcon() const { return tray_.get(); }
     [[nodiscard]] Dialogs& dialogs() const { return dialogs_; }
-    [[nodiscard]] TForm2* logWindow() const { return log_; }
+    [[nodiscard]] LogWindow* logWindow() const { return log_; }
 
 signals:
     // The window has closed for good and the settings are saved: the program ends.
     void closed();
 
 public slots:
-    void N2Click();
-    void N3Click();
-    void N6Click();
-    void Delete1Click();
-    void N7Click();
-    void Save1Click();
-    void N5Click();
-    void About1Click();
-    void N9Click();
-    void N10Click();
-    void N11Click();
-    void Exit1Click();
-    void Exit2Click();
-    void Timer1Timer();
-    void restartclearcboxClick();
-    void ListView1DblClick();
-    void RadioGroup1Click();
-    void Button1Click();
-    void Button2Click();
-    void ListBox2Click();
-    void FormActivate();
+    void startMonitoring();
+    void stopMonitoring();
+    void addFolder();
+    void removeFolder();
+    void collectFileManagerFolders();
+    void saveLog();
+    void clearLog();
+    void showAbout();
+    void toggleMainWindow();
+    void toggleLogWindow();
+    void startFromTray();
+    void stopFromTray();
+    void exitProgram();
+    void runCycle();
+    void clearBaseAtStartToggled();
+    void openFolderDetails();
+    void subfolderChoiceClicked();
+    void applyFolderDetails();
+    void cancelFolderDetails();
+    void addPickedFolder();
+    void refreshBaseTime();
 
 protected:
     bool event(QEvent* event) override;
@@ -80,7 +81,7 @@ protected:
 
 private:
     void loadSettings();
-    void FormDestroy();
+    void saveSettingsAtEnd();
     // Shows "モニター中です" while monitoring: the folder table must not change then.
     [[nodiscard]] bool refusedWhileMonitoring();
     [[nodiscard]] std::optional<std::size_t> selectedFolderRow() const;
@@ -95,13 +96,13 @@ private:
     const Clock& clock_;
     Dialogs& dialogs_;
     const std::string settingsFileName_;
-    TForm1Controls ui_;
-    EditedFolderRow selfol_;
+    MainWindowControls ui_;
+    EditedFolderRow editedRow_;
     FolderTableModel* folderModel_ = nullptr;
-    QTimer timer1_;
+    QTimer cycleTimer_;
     std::unique_ptr<TrayIcon> tray_;
-    TForm2* log_ = nullptr;
-    TForm3* about_ = nullptr;
+    LogWindow* log_ = nullptr;
+    AboutWindow* about_ = nullptr;
     int engineDepth_ = 0;
     bool exitRequested_ = false;
     bool ended_ = false;

@@ -79,7 +79,7 @@ QMenu* MakeMenu(QMenuBar* bar, const char* name, const QString& title) {
 
 } // namespace
 
-void TForm1Controls::setupUi(QMainWindow& window) {
+void MainWindowControls::setupUi(QMainWindow& window) {
     client = Make<QWidget>(&window, "client");
     client->setFixedSize(kClientWidth, kClientHeight);
     // Group titles sit on the frame line, so that controls placed just below a title are
@@ -89,93 +89,102 @@ void TForm1Controls::setupUi(QMainWindow& window) {
         "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0px 2px; }"));
     window.setCentralWidget(client);
 
-    Label3 = MakeLabel(client, "Label3", QStringLiteral("状態：停止中"), 8, 8);
-    Label3->setFont(UiFont(16));
-    Label3->setGeometry(8, 8, std::max(88, Label3->sizeHint().width()), 16);
-    SetCaptionTextBackground(*Label3);
+    statusLabel = MakeLabel(client, "statusLabel", QStringLiteral("状態：停止中"), 8, 8);
+    statusLabel->setFont(UiFont(16));
+    statusLabel->setGeometry(8, 8, std::max(88, statusLabel->sizeHint().width()), 16);
+    SetCaptionTextBackground(*statusLabel);
 
-    GroupBox1 = MakeGroup(client, "GroupBox1", QStringLiteral("監視フォルダ"), {8, 32, 377, 129});
-    ListView1 = Make<QTableView>(GroupBox1, "ListView1");
-    ListView1->setGeometry(8, 32, 361, 89);
-    ListView1->setShowGrid(true);
-    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->setWordWrap(false);
-    ListView1->verticalHeader()->hide();
-    ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 2);
-    ListView1->horizontalHeader()->setDefaultSectionSize(kDefaultColumnWidth);
-    ListView1->setAccessibleName(GroupBox1->title());
+    foldersGroup =
+        MakeGroup(client, "foldersGroup", QStringLiteral("監視フォルダ"), {8, 32, 377, 129});
+    folderTable = Make<QTableView>(foldersGroup, "folderTable");
+    folderTable->setGeometry(8, 32, 361, 89);
+    folderTable->setShowGrid(true);
+    folderTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    folderTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    folderTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    folderTable->setWordWrap(false);
+    folderTable->verticalHeader()->hide();
+    folderTable->verticalHeader()->setDefaultSectionSize(folderTable->fontMetrics().height() + 2);
+    folderTable->horizontalHeader()->setDefaultSectionSize(kDefaultColumnWidth);
+    folderTable->setAccessibleName(foldersGroup->title());
 
-    GroupBox4 = MakeGroup(client, "GroupBox4", QStringLiteral("フォルダ詳細"), {8, 168, 169, 137});
-    GroupBox4->setEnabled(false);
-    Label7 = MakeLabel(GroupBox4, "Label7", QString(), 8, 16);
-    Label7->resize(153, 16);
-    RadioGroup1 = MakeGroup(GroupBox4, "RadioGroup1", QStringLiteral("サブ監視"), {8, 40, 81, 57});
-    RadioGroup1Yes = Make<QRadioButton>(RadioGroup1, "RadioGroup1Yes");
-    RadioGroup1Yes->setText(QStringLiteral("する"));
-    RadioGroup1Yes->setGeometry(8, 16, 65, 17);
-    RadioGroup1No = Make<QRadioButton>(RadioGroup1, "RadioGroup1No");
-    RadioGroup1No->setText(QStringLiteral("しない"));
-    RadioGroup1No->setGeometry(8, 34, 65, 17);
-    RadioGroup1Items = new QButtonGroup(RadioGroup1);
-    RadioGroup1Items->addButton(RadioGroup1Yes, 0);
-    RadioGroup1Items->addButton(RadioGroup1No, 1);
-    RadioGroup1No->setChecked(true);
-    GroupBox3 = MakeGroup(GroupBox4, "GroupBox3", QStringLiteral("階層数"), {96, 40, 65, 57});
-    Edit2 = MakeNumberField(GroupBox3, "Edit2", 0, 100, 1, {8, 16, 48, 20});
-    Edit2->setAccessibleName(GroupBox3->title());
-    Button1 = Make<QPushButton>(GroupBox4, "Button1");
-    Button1->setText(QStringLiteral("OK"));
-    Button1->setGeometry(16, 104, 49, 25);
-    Button2 = Make<QPushButton>(GroupBox4, "Button2");
-    Button2->setText(QStringLiteral("キャンセル"));
-    Button2->setGeometry(80, 104, 65, 25);
+    folderDetails =
+        MakeGroup(client, "folderDetails", QStringLiteral("フォルダ詳細"), {8, 168, 169, 137});
+    folderDetails->setEnabled(false);
+    detailsFolderLabel = MakeLabel(folderDetails, "detailsFolderLabel", QString(), 8, 16);
+    detailsFolderLabel->resize(153, 16);
+    subfolderGroup =
+        MakeGroup(folderDetails, "subfolderGroup", QStringLiteral("サブ監視"), {8, 40, 81, 57});
+    subfolderYes = Make<QRadioButton>(subfolderGroup, "subfolderYes");
+    subfolderYes->setText(QStringLiteral("する"));
+    subfolderYes->setGeometry(8, 16, 65, 17);
+    subfolderNo = Make<QRadioButton>(subfolderGroup, "subfolderNo");
+    subfolderNo->setText(QStringLiteral("しない"));
+    subfolderNo->setGeometry(8, 34, 65, 17);
+    subfolderChoice = new QButtonGroup(subfolderGroup);
+    subfolderChoice->addButton(subfolderYes, 0);
+    subfolderChoice->addButton(subfolderNo, 1);
+    subfolderNo->setChecked(true);
+    depthGroup = MakeGroup(folderDetails, "depthGroup", QStringLiteral("階層数"), {96, 40, 65, 57});
+    depthField = MakeNumberField(depthGroup, "depthField", 0, 100, 1, {8, 16, 48, 20});
+    depthField->setAccessibleName(depthGroup->title());
+    detailsOkButton = Make<QPushButton>(folderDetails, "detailsOkButton");
+    detailsOkButton->setText(QStringLiteral("OK"));
+    detailsOkButton->setGeometry(16, 104, 49, 25);
+    detailsCancelButton = Make<QPushButton>(folderDetails, "detailsCancelButton");
+    detailsCancelButton->setText(QStringLiteral("キャンセル"));
+    detailsCancelButton->setGeometry(80, 104, 65, 25);
 
-    GroupBox2 = MakeGroup(client, "GroupBox2", QStringLiteral("設定"), {184, 168, 185, 81});
-    Label2 = MakeLabel(GroupBox2, "Label2", QStringLiteral("監視間隔（秒）"), 8, 18);
-    Edit1 = MakeNumberField(GroupBox2, "Edit1", 1, 3600, 3, {88, 16, 48, 20});
-    Edit1->setAccessibleName(Label2->text());
-    Label2->setBuddy(Edit1);
-    restartclearcbox = Make<QCheckBox>(GroupBox2, "restartclearcbox");
-    restartclearcbox->setText(QStringLiteral("開始時に比較元をクリアする"));
-    restartclearcbox->setGeometry(8, 37, std::max(169, restartclearcbox->sizeHint().width()), 17);
-    Label4 = Make<QLabel>(GroupBox2, "Label4");
+    settingsGroup = MakeGroup(client, "settingsGroup", QStringLiteral("設定"), {184, 168, 185, 81});
+    intervalLabel =
+        MakeLabel(settingsGroup, "intervalLabel", QStringLiteral("監視間隔（秒）"), 8, 18);
+    intervalField = MakeNumberField(settingsGroup, "intervalField", 1, 3600, 3, {88, 16, 48, 20});
+    intervalField->setAccessibleName(intervalLabel->text());
+    intervalLabel->setBuddy(intervalField);
+    clearBaseAtStartBox = Make<QCheckBox>(settingsGroup, "clearBaseAtStartBox");
+    clearBaseAtStartBox->setText(QStringLiteral("開始時に比較元をクリアする"));
+    clearBaseAtStartBox->setGeometry(8, 37, std::max(169, clearBaseAtStartBox->sizeHint().width()),
+                                     17);
+    baseTimeLabel = Make<QLabel>(settingsGroup, "baseTimeLabel");
     // Up to the group's inner edge: a base time with its prefix is wider in the fallback
     // font than in the one the place was chosen for.
-    Label4->setGeometry(8, 56, GroupBox2->width() - 10,
-                        std::max(12, Label4->fontMetrics().height()));
-    SetCaptionTextBackground(*Label4);
+    baseTimeLabel->setGeometry(8, 56, settingsGroup->width() - 10,
+                               std::max(12, baseTimeLabel->fontMetrics().height()));
+    SetCaptionTextBackground(*baseTimeLabel);
 
-    Label1 = MakeLabel(client, "Label1", QStringLiteral("エクスプローラから取得"), 184, 256);
-    ListBox2 = Make<PickList>(client, "ListBox2");
-    ListBox2->setGeometry(184, 272, 169, 41);
-    ListBox2->setToolTip(
+    fileManagerLabel =
+        MakeLabel(client, "fileManagerLabel", QStringLiteral("エクスプローラから取得"), 184, 256);
+    fileManagerFolders = Make<PickList>(client, "fileManagerFolders");
+    fileManagerFolders->setGeometry(184, 272, 169, 41);
+    fileManagerFolders->setToolTip(
         QStringLiteral("ツール-フォルダオプション-表示-タイトルバーにファイルのフル"
                        "パス名を表示するをオンにしてください。"));
-    ListBox2->setAccessibleName(Label1->text());
+    fileManagerFolders->setAccessibleName(fileManagerLabel->text());
 
-    MainMenu1 = Make<QMenuBar>(&window, "MainMenu1");
-    window.setMenuBar(MainMenu1);
-    N1 = MakeMenu(MainMenu1, "N1", QStringLiteral("モニター"));
-    N2 = MakeAction(N1, "N2", QStringLiteral("開始"));
-    N3 = MakeAction(N1, "N3", QStringLiteral("停止"));
-    FolderMenu = MakeMenu(MainMenu1, "FolderMenu", QStringLiteral("フォルダ"));
-    N6 = MakeAction(FolderMenu, "N6", QStringLiteral("追加"));
-    Delete1 = MakeAction(FolderMenu, "Delete1", QStringLiteral("削除"));
-    N7 = MakeAction(FolderMenu, "N7", QStringLiteral("エクスプローラから取得"));
-    LogMenu = MakeMenu(MainMenu1, "LogMenu", QStringLiteral("ログ"));
-    Save1 = MakeAction(LogMenu, "Save1", QStringLiteral("保存"));
-    N5 = MakeAction(LogMenu, "N5", QStringLiteral("消去"));
-    About1 = MainMenu1->addAction(QStringLiteral("バージョン情報"));
-    About1->setObjectName(QStringLiteral("About1"));
+    mainMenu = Make<QMenuBar>(&window, "mainMenu");
+    window.setMenuBar(mainMenu);
+    monitorMenu = MakeMenu(mainMenu, "monitorMenu", QStringLiteral("モニター"));
+    startAction = MakeAction(monitorMenu, "startAction", QStringLiteral("開始"));
+    stopAction = MakeAction(monitorMenu, "stopAction", QStringLiteral("停止"));
+    folderMenu = MakeMenu(mainMenu, "folderMenu", QStringLiteral("フォルダ"));
+    addFolderAction = MakeAction(folderMenu, "addFolderAction", QStringLiteral("追加"));
+    removeFolderAction = MakeAction(folderMenu, "removeFolderAction", QStringLiteral("削除"));
+    collectFoldersAction =
+        MakeAction(folderMenu, "collectFoldersAction", QStringLiteral("エクスプローラから取得"));
+    logMenu = MakeMenu(mainMenu, "logMenu", QStringLiteral("ログ"));
+    saveLogAction = MakeAction(logMenu, "saveLogAction", QStringLiteral("保存"));
+    clearLogAction = MakeAction(logMenu, "clearLogAction", QStringLiteral("消去"));
+    aboutAction = mainMenu->addAction(QStringLiteral("バージョン情報"));
+    aboutAction->setObjectName(QStringLiteral("aboutAction"));
 
-    PopupMenu1 = Make<QMenu>(&window, "PopupMenu1");
-    N9 = MakeAction(PopupMenu1, "N9", QStringLiteral("メインフォーム表示切替"));
-    N10 = MakeAction(PopupMenu1, "N10", QStringLiteral("ログフォーム表示切替"));
-    N11 = MakeAction(PopupMenu1, "N11", QStringLiteral("開始"));
-    Exit1 = MakeAction(PopupMenu1, "Exit1", QStringLiteral("停止"));
-    Exit2 = MakeAction(PopupMenu1, "Exit2", QStringLiteral("終了"));
+    trayMenu = Make<QMenu>(&window, "trayMenu");
+    toggleMainWindowAction =
+        MakeAction(trayMenu, "toggleMainWindowAction", QStringLiteral("メインフォーム表示切替"));
+    toggleLogWindowAction =
+        MakeAction(trayMenu, "toggleLogWindowAction", QStringLiteral("ログフォーム表示切替"));
+    trayStartAction = MakeAction(trayMenu, "trayStartAction", QStringLiteral("開始"));
+    trayStopAction = MakeAction(trayMenu, "trayStopAction", QStringLiteral("停止"));
+    exitAction = MakeAction(trayMenu, "exitAction", QStringLiteral("終了"));
 }
 
 } // namespace trellisk

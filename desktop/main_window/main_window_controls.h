@@ -20,52 +20,52 @@ namespace trellisk {
 
 // The main window's controls and menus, built at their places; each carries its name as
 // objectName. The window's handlers and the folder editing reach the controls through here.
-struct TForm1Controls {
+struct MainWindowControls {
     QWidget* client = nullptr;
 
-    QLabel* Label3 = nullptr; // status line
-    QGroupBox* GroupBox1 = nullptr;
-    QTableView* ListView1 = nullptr;
+    QLabel* statusLabel = nullptr; // status line
+    QGroupBox* foldersGroup = nullptr;
+    QTableView* folderTable = nullptr;
 
-    QGroupBox* GroupBox4 = nullptr; // folder details, disabled at start
-    QLabel* Label7 = nullptr;
-    QGroupBox* RadioGroup1 = nullptr;
-    QButtonGroup* RadioGroup1Items = nullptr; // ids 0 "する", 1 "しない"
-    QRadioButton* RadioGroup1Yes = nullptr;
-    QRadioButton* RadioGroup1No = nullptr;
-    QGroupBox* GroupBox3 = nullptr;
-    QSpinBox* Edit2 = nullptr; // with its spin buttons UpDown2
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
+    QGroupBox* folderDetails = nullptr; // folder details, disabled at start
+    QLabel* detailsFolderLabel = nullptr;
+    QGroupBox* subfolderGroup = nullptr;
+    QButtonGroup* subfolderChoice = nullptr; // ids 0 "する", 1 "しない"
+    QRadioButton* subfolderYes = nullptr;
+    QRadioButton* subfolderNo = nullptr;
+    QGroupBox* depthGroup = nullptr;
+    QSpinBox* depthField = nullptr; // with its spin buttons UpDown2
+    QPushButton* detailsOkButton = nullptr;
+    QPushButton* detailsCancelButton = nullptr;
 
-    QGroupBox* GroupBox2 = nullptr; // settings
-    QLabel* Label2 = nullptr;
-    QSpinBox* Edit1 = nullptr; // with its spin buttons UpDown1
-    QCheckBox* restartclearcbox = nullptr;
-    QLabel* Label4 = nullptr; // time of the comparison base
+    QGroupBox* settingsGroup = nullptr; // settings
+    QLabel* intervalLabel = nullptr;
+    QSpinBox* intervalField = nullptr; // with its spin buttons UpDown1
+    QCheckBox* clearBaseAtStartBox = nullptr;
+    QLabel* baseTimeLabel = nullptr; // time of the comparison base
 
-    QLabel* Label1 = nullptr;
-    PickList* ListBox2 = nullptr;
+    QLabel* fileManagerLabel = nullptr;
+    PickList* fileManagerFolders = nullptr;
 
-    QMenuBar* MainMenu1 = nullptr;
-    QMenu* N1 = nullptr; // "モニター"
-    QAction* N2 = nullptr;
-    QAction* N3 = nullptr;
-    QMenu* FolderMenu = nullptr;
-    QAction* N6 = nullptr;
-    QAction* Delete1 = nullptr;
-    QAction* N7 = nullptr;
-    QMenu* LogMenu = nullptr;
-    QAction* Save1 = nullptr;
-    QAction* N5 = nullptr;
-    QAction* About1 = nullptr;
+    QMenuBar* mainMenu = nullptr;
+    QMenu* monitorMenu = nullptr; // "モニター"
+    QAction* startAction = nullptr;
+    QAction* stopAction = nullptr;
+    QMenu* folderMenu = nullptr;
+    QAction* addFolderAction = nullptr;
+    QAction* removeFolderAction = nullptr;
+    QAction* collectFoldersAction = nullptr;
+    QMenu* logMenu = nullptr;
+    QAction* saveLogAction = nullptr;
+    QAction* clearLogAction = nullptr;
+    QAction* aboutAction = nullptr;
 
-    QMenu* PopupMenu1 = nullptr; // the tray menu, also the windows' context menu
-    QAction* N9 = nullptr;
-    QAction* N10 = nullptr;
-    QAction* N11 = nullptr;
-    QAction* Exit1 = nullptr;
-    QAction* Exit2 = nullptr;
+    QMenu* trayMenu = nullptr; // the tray menu, also the windows' context menu
+    QAction* toggleMainWindowAction = nullptr;
+    QAction* toggleLogWindowAction = nullptr;
+    QAction* trayStartAction = nullptr;
+    QAction* trayStopAction = nullptr;
+    QAction* exitAction = nullptr;
 
     void setupUi(QMainWindow& window);
 };

@@ -5,7 +5,7 @@
 
 namespace trellisk {
 
-// ListView1 as a view of the settings' folder table, read in place.
+// folderTable as a view of the settings' folder table, read in place.
 class FolderTableModel final : public TableModelOver<FolderEntry> {
 public:
     enum Column { kFolderName, kSubMonitor, kDepth, kColumnCount };

@@ -8,7 +8,7 @@ namespace {
 
 template <class Row, std::size_t N> using Fields = std::array<std::string Row::*, N>;
 
-constexpr std::array<ColumnSpec, LogListModel::ColumnCount> kLogColumns = {{
+constexpr std::array<ColumnSpec, LogEntriesModel::ColumnCount> kLogColumns = {{
     {"ファイル", 200, Qt::AlignLeft},
     {"内容", 40, Qt::AlignLeft},
     {"サイズ", 80, Qt::AlignRight},
@@ -17,59 +17,60 @@ constexpr std::array<ColumnSpec, LogListModel::ColumnCount> kLogColumns = {{
     {"検出日時", 80, Qt::AlignLeft},
     {"フォルダ", 100, Qt::AlignLeft},
 }};
-constexpr Fields<LogRow, LogListModel::ColumnCount> kLogFields = {
+constexpr Fields<LogRow, LogEntriesModel::ColumnCount> kLogFields = {
     &LogRow::file,       &LogRow::kind,          &LogRow::size,  &LogRow::sizeChange,
     &LogRow::updateTime, &LogRow::detectionTime, &LogRow::folder};
 
-constexpr std::array<ColumnSpec, UpdateListModel::ColumnCount> kUpdateColumns = {{
+constexpr std::array<ColumnSpec, UpdatedFilesModel::ColumnCount> kUpdateColumns = {{
     {"更新ファイル", 250, Qt::AlignLeft},
     {"Size", 90, Qt::AlignRight},
     {"Date", 80, Qt::AlignLeft},
     {"フォルダ", 100, Qt::AlignLeft},
     {"(MBit/S)", 70, Qt::AlignLeft},
 }};
-constexpr Fields<UpdateRow, UpdateListModel::ColumnCount> kUpdateFields = {
+constexpr Fields<UpdateRow, UpdatedFilesModel::ColumnCount> kUpdateFields = {
     &UpdateRow::file, &UpdateRow::size, &UpdateRow::date, &UpdateRow::folder, &UpdateRow::rate};
 
-constexpr std::array<ColumnSpec, NewListModel::ColumnCount> kNewColumns = {{
+constexpr std::array<ColumnSpec, NewFilesModel::ColumnCount> kNewColumns = {{
     {"新規ファイル", 200, Qt::AlignLeft},
     {"サイズ", 50, Qt::AlignRight},
     {"フォルダ", 100, Qt::AlignLeft},
 }};
-constexpr Fields<NewRow, NewListModel::ColumnCount> kNewFields = {&NewRow::file, &NewRow::size,
-                                                                  &NewRow::folder};
+constexpr Fields<NewRow, NewFilesModel::ColumnCount> kNewFields = {&NewRow::file, &NewRow::size,
+                                                                   &NewRow::folder};
 
-constexpr std::array<ColumnSpec, DelListModel::ColumnCount> kDelColumns = {{
+constexpr std::array<ColumnSpec, DeletedFilesModel::ColumnCount> kDelColumns = {{
     {"削除ファイル", 200, Qt::AlignLeft},
     {"フォルダ", 100, Qt::AlignLeft},
 }};
-constexpr Fields<DelRow, DelListModel::ColumnCount> kDelFields = {&DelRow::file, &DelRow::folder};
+constexpr Fields<DeletedRow, DeletedFilesModel::ColumnCount> kDelFields = {&DeletedRow::file,
+                                                                           &DeletedRow::folder};
 
-constexpr std::array<ColumnSpec, RenameListModel::ColumnCount> kRenameColumns = {{
+constexpr std::array<ColumnSpec, RenamedFilesModel::ColumnCount> kRenameColumns = {{
     {"新名", 200, Qt::AlignLeft},
     {"旧名", 200, Qt::AlignLeft},
     {"フォルダ", 100, Qt::AlignLeft},
 }};
-constexpr Fields<RenameRow, RenameListModel::ColumnCount> kRenameFields = {
+constexpr Fields<RenameRow, RenamedFilesModel::ColumnCount> kRenameFields = {
     &RenameRow::newName, &RenameRow::oldName, &RenameRow::folder};
 
 } // namespace
 
-LogListModel::LogListModel(ObservableTable<LogRow>& table, QObject* parent)
+LogEntriesModel::LogEntriesModel(ObservableTable<LogRow>& table, QObject* parent)
     : TableModelOver(table, kLogColumns, parent) {}
 
-const std::string& LogListModel::text(std::size_t at, int column) const {
+const std::string& LogEntriesModel::text(std::size_t at, int column) const {
     return row(at).*kLogFields[static_cast<std::size_t>(column)];
 }
 
-UpdateListModel::UpdateListModel(UpdateTable& table, QObject* parent)
+UpdatedFilesModel::UpdatedFilesModel(UpdateTable& table, QObject* parent)
     : TableModelOver(table, kUpdateColumns, parent) {}
 
-const std::string& UpdateListModel::text(std::size_t at, int column) const {
+const std::string& UpdatedFilesModel::text(std::size_t at, int column) const {
     return row(at).*kUpdateFields[static_cast<std::size_t>(column)];
 }
 
-int UpdateListModel::image(std::size_t at, int column) const {
+int UpdatedFilesModel::image(std::size_t at, int column) const {
     switch (column) {
     case File:
         return row(at).rowImage;
@@ -82,28 +83,28 @@ int UpdateListModel::image(std::size_t at, int column) const {
     }
 }
 
-NewListModel::NewListModel(ObservableTable<NewRow>& table, QObject* parent)
+NewFilesModel::NewFilesModel(ObservableTable<NewRow>& table, QObject* parent)
     : TableModelOver(table, kNewColumns, parent) {}
 
-const std::string& NewListModel::text(std::size_t at, int column) const {
+const std::string& NewFilesModel::text(std::size_t at, int column) const {
     return row(at).*kNewFields[static_cast<std::size_t>(column)];
 }
 
-int NewListModel::image(std::size_t at, int column) const {
+int NewFilesModel::image(std::size_t at, int column) const {
     return column == File ? row(at).rowImage : -1;
 }
 
-DelListModel::DelListModel(ObservableTable<DelRow>& table, QObject* parent)
+DeletedFilesModel::DeletedFilesModel(ObservableTable<DeletedRow>& table, QObject* parent)
     : TableModelOver(table, kDelColumns, parent) {}
 
-const std::string& DelListModel::text(std::size_t at, int column) const {
+const std::string& DeletedFilesModel::text(std::size_t at, int column) const {
     return row(at).*kDelFields[static_cast<std::size_t>(column)];
 }
 
-RenameListModel::RenameListModel(ObservableTable<RenameRow>& table, QObject* parent)
+RenamedFilesModel::RenamedFilesModel(ObservableTable<RenameRow>& table, QObject* parent)
     : TableModelOver(table, kRenameColumns, parent) {}
 
-const std::string& RenameListModel::text(std::size_t at, int column) const {
+const std::string& RenamedFilesModel::text(std::size_t at, int column) const {
     return row(at).*kRenameFields[static_cast<std::size_t>(column)];
 }
 

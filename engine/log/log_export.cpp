@@ -89,19 +89,19 @@ void WriteSection(LineFile& file, std::string_view title, std::string_view heade
 std::optional<std::string> SaveResultTables(const LogData& log, const std::string& path) {
     LineFile file(path);
     WriteSection(file, "[新規ファイル]", "ファイル名\tサイズ\tフォルダ", "新規ファイルはありません",
-                 log.NewListView, [&](const NewRow& row) {
+                 log.newFiles, [&](const NewRow& row) {
                      file.line({row.file, row.size, row.folder});
                  });
-    WriteSection(file, "[削除ファイル]", "ファイル名", "削除ファイルはありません", log.delListView,
-                 [&](const DelRow& row) {
+    WriteSection(file, "[削除ファイル]", "ファイル名", "削除ファイルはありません", log.deletedFiles,
+                 [&](const DeletedRow& row) {
                      file.line({row.file, row.folder});
                  });
     WriteSection(file, "[更新ファイル]", "ファイル名\tサイズ\t更新日時\tフォルダ",
-                 "更新ファイルはありません", log.updateListview, [&](const UpdateRow& row) {
+                 "更新ファイルはありません", log.updatedFiles, [&](const UpdateRow& row) {
                      file.line({row.file, row.size, row.date, row.folder});
                  });
     WriteSection(file, "[リネームファイル]", "新ファイル名\t旧ファイル名\tフォルダ",
-                 "リネームファイルはありません", log.renameListView, [&](const RenameRow& row) {
+                 "リネームファイルはありません", log.renamedFiles, [&](const RenameRow& row) {
                      file.line({row.newName, row.oldName, row.folder});
                  });
     return file.close();
@@ -109,11 +109,11 @@ std::optional<std::string> SaveResultTables(const LogData& log, const std::strin
 
 std::optional<std::string> SaveLogTable(const LogData& log, const std::string& path) {
     LineFile file(path);
-    if (log.logListView.empty()) {
+    if (log.entries.empty()) {
         file.line({"ログファイルはありません"});
     } else {
         file.line({"ファイル名\t内容\tサイズ\tサイズ増減or旧名\t更新日時\t検出日時\tフォルダ"});
-        for (const LogRow& row : log.logListView)
+        for (const LogRow& row : log.entries)
             file.line({row.file, row.kind, row.size, row.sizeChange, row.updateTime,
                        row.detectionTime, row.folder});
     }
@@ -136,10 +136,10 @@ std::optional<std::string> SaveLog(const LogData& log, const std::string& base) 
 }
 
 void ClearLog(LogData& log) {
-    log.logListView.clear();
-    log.NewListView.clear();
-    log.delListView.clear();
-    log.updateListview.clear();
+    log.entries.clear();
+    log.newFiles.clear();
+    log.deletedFiles.clear();
+    log.updatedFiles.clear();
 }
 
 } // namespace trellisk

@@ -45,7 +45,7 @@ struct NewRow {
     int rowImage = kNoMarker;
 };
 
-struct DelRow {
+struct DeletedRow {
     std::string file;
     std::string folder;
 };
@@ -68,19 +68,19 @@ public:
 
 // The texts of the log window's status fields.
 struct LogStatus {
-    std::string Label4;                  // snapshot time of the latest cycle
-    std::string Label3;                  // time of the comparison base of the latest cycle
-    std::string oldlabel;                // time of the present comparison base (hidden)
-    std::vector<std::string> drvlist;    // file systems of the watched folders (hidden)
-    std::vector<std::string> akiListBox; // free space lines
-    std::string Label9;                  // phase of a running cycle
-    int Gauge1 = 0;                      // progress 0..100
-    std::string Label11;                 // durations of the recent cycles
-    std::string lines = "ログ行数";      // number of log rows
-    long long updateno = 0;
-    long long newno = 0;
-    long long delno = 0;
-    long long renameno = 0;
+    std::string snapshotTime;                // snapshot time of the latest cycle
+    std::string comparedBaseTime;            // time of the comparison base of the latest cycle
+    std::string baseTime;                    // time of the present comparison base (hidden)
+    std::vector<std::string> drives;         // file systems of the watched folders (hidden)
+    std::vector<std::string> freeSpaceLines; // free space lineCount
+    std::string phase;                       // phase of a running cycle
+    int progress = 0;                        // progress 0..100
+    std::string recentDurations;             // durations of the recent cycles
+    std::string lineCount = "ログ行数";      // number of log rows
+    long long updatedCount = 0;
+    long long newCount = 0;
+    long long deletedCount = 0;
+    long long renamedCount = 0;
 };
 
 // Told when a status field changed; the window reads them all again.
@@ -93,11 +93,11 @@ public:
 // Everything the log window shows: the log, the four result tables and the status fields.
 class LogData {
 public:
-    ObservableTable<LogRow> logListView;
-    UpdateTable updateListview;
-    ObservableTable<NewRow> NewListView;
-    ObservableTable<DelRow> delListView;
-    ObservableTable<RenameRow> renameListView;
+    ObservableTable<LogRow> entries;
+    UpdateTable updatedFiles;
+    ObservableTable<NewRow> newFiles;
+    ObservableTable<DeletedRow> deletedFiles;
+    ObservableTable<RenameRow> renamedFiles;
 
     [[nodiscard]] const LogStatus& status() const { return status_; }
     // Changes status fields through `edit(LogStatus&)` and tells the observers once.

@@ -12,17 +12,16 @@ ChangeClassifier::ChangeClassifier(LogData& log, const Settings& settings, Windo
                                    const Clock& clock)
     : log_(log), settings_(settings), window_(window), clock_(clock) {}
 
-void ChangeClassifier::ClassifyChanges(const std::string& dir, FileRun SnapListView,
-                                       FileRun oldlistview) {
-    oldRemoved_.assign(oldlistview.count, 0);
+void ChangeClassifier::classify(const std::string& dir, FileRun snapshotRun, FileRun baseRun) {
+    oldRemoved_.assign(baseRun.count, 0);
     oldCursor_ = 0;
     byNameBuilt_ = false;
     bySizeDateBuilt_ = false;
     SnapNewlistview_.clear();
 
-    matchByName(dir, SnapListView, oldlistview);
-    matchBySizeAndDate(dir, SnapListView, oldlistview);
-    reportDeleted(dir, oldlistview);
+    matchByName(dir, snapshotRun, baseRun);
+    matchBySizeAndDate(dir, snapshotRun, baseRun);
+    reportDeleted(dir, baseRun);
 }
 
 void ChangeClassifier::matchByName(const std::string& dir, const FileRun& current,
@@ -57,7 +56,7 @@ void ChangeClassifier::reportUpdated(const std::string& dir, const FileRun& curr
     const auto sizeChange = static_cast<std::int64_t>(size - baseSize);
 
     // Looked up after the pump in the caller, so a clear run meanwhile is never overlooked.
-    const long long k = log_.updateListview.find(name, dir);
+    const long long k = log_.updatedFiles.find(name, dir);
     std::string sizeChangeText;
     if (k == -1) {
         UpdateRow updated{name,
@@ -68,10 +67,10 @@ void ChangeClassifier::reportUpdated(const std::string& dir, const FileRun& curr
                           kChangedMarker,
                           sizeChanged ? kChangedMarker : kNoMarker,
                           dateChanged ? kChangedMarker : kNoMarker};
-        log_.updateListview.scrollTo(log_.updateListview.insertSorted(std::move(updated)));
+        log_.updatedFiles.scrollTo(log_.updatedFiles.insertSorted(std::move(updated)));
     } else {
         sizeChangeText = SizeChangeText(sizeChange);
-        log_.updateListview.change(static_cast<std::size_t>(k - 1), [&](UpdateRow& updated) {
+        log_.updatedFiles.change(static_cast<std::size_t>(k - 1), [&](UpdateRow& updated) {
             updated.rowImage = kChangedMarker;
             updated.size = sizeText;
             updated.date = dateText;
@@ -83,7 +82,7 @@ void ChangeClassifier::reportUpdated(const std::string& dir, const FileRun& curr
         });
     }
     appendLog({name, kKindUpdated, sizeText, sizeChangeText, dateText, now(), dir});
-    log_.changeStatus([](LogStatus& status) { ++status.updateno; });
+    log_.changeStatus([](LogStatus& status) { ++status.updatedCount; });
 }
 
 void ChangeClassifier::matchBySizeAndDate(const std::string& dir, const FileRun& current,
@@ -95,16 +94,16 @@ void ChangeClassifier::matchBySizeAndDate(const std::string& dir, const FileRun&
         const std::uint32_t e =
             FindOldFileBySizeDate(base, current.table.dateKey(row), current.table.size(row));
         if (e == npos) {
-            log_.NewListView.scrollTo(log_.NewListView.append({name, sizeText, dir, kNoMarker}));
+            log_.newFiles.scrollTo(log_.newFiles.append({name, sizeText, dir, kNoMarker}));
             appendLog({name, kKindNew, sizeText, {}, dateText, now(), dir});
-            log_.changeStatus([](LogStatus& status) { ++status.newno; });
+            log_.changeStatus([](LogStatus& status) { ++status.newCount; });
             continue;
         }
         const std::string oldName(base.table.name(base.first + e));
         removeOldRow(e);
-        log_.renameListView.scrollTo(log_.renameListView.append({name, oldName, dir}));
+        log_.renamedFiles.scrollTo(log_.renamedFiles.append({name, oldName, dir}));
         appendLog({name, kKindRenamed, sizeText, kOldNamePrefix + oldName, dateText, now(), dir});
-        log_.changeStatus([](LogStatus& status) { ++status.renameno; });
+        log_.changeStatus([](LogStatus& status) { ++status.renamedCount; });
     }
 }
 
@@ -117,9 +116,9 @@ void ChangeClassifier::reportDeleted(const std::string& dir, const FileRun& base
         // listing, not deleted.
         if (platform::FileExists(dir + name))
             continue;
-        log_.delListView.scrollTo(log_.delListView.append({name, dir}));
+        log_.deletedFiles.scrollTo(log_.deletedFiles.append({name, dir}));
         appendLog({name, kKindDeleted, {}, {}, {}, now(), dir});
-        log_.changeStatus([](LogStatus& status) { ++status.delno; });
+        log_.changeStatus([](LogStatus& status) { ++status.deletedCount; });
     }
 }
 
@@ -151,7 +150,7 @@ std::uint32_t ChangeClassifier::FindOldFileBySizeDate(const FileRun& base, std::
 }
 
 void ChangeClassifier::appendLog(LogRow row) {
-    log_.logListView.scrollTo(log_.logListView.append(std::move(row)));
+    log_.entries.scrollTo(log_.entries.append(std::move(row)));
 }
 
 std::string ChangeClassifier::now() const {

@@ -30,7 +30,7 @@ public:
 
     // `dir` is the directory path as written in the directory index (ending with the
     // separator). The runs are read in place, not copied.
-    void ClassifyChanges(const std::string& dir, FileRun SnapListView, FileRun oldlistview);
+    void classify(const std::string& dir, FileRun snapshotRun, FileRun baseRun);
 
 private:
     struct SizeDate {

@@ -25,7 +25,7 @@ Monitor::Monitor(Settings& settings, LogData& log, WindowInterface& window, cons
     : settings_(settings), log_(log), window_(window), clock_(clock),
       classifier_(log, settings, window, clock) {}
 
-void Monitor::StartMonitoring() {
+void Monitor::startMonitoring() {
     if (monitoring_)
         return;
     if (busy_) {
@@ -34,7 +34,7 @@ void Monitor::StartMonitoring() {
         startPending_ = true;
         return;
     }
-    if (settings_.ListView1.empty()) {
+    if (settings_.folders.empty()) {
         window_.showMessage(kNoFolderMessage);
         return;
     }
@@ -42,8 +42,8 @@ void Monitor::StartMonitoring() {
         const BusyScope busy(busy_);
         window_.showLogWindow();
         log_.changeStatus([](LogStatus& status) {
-            status.drvlist.clear();
-            status.akiListBox.clear();
+            status.drives.clear();
+            status.freeSpaceLines.clear();
         });
         monitoring_ = true;
         window_.setTrayPicture(kTrayMonitoring);
@@ -53,7 +53,7 @@ void Monitor::StartMonitoring() {
             return; // stopped during the pump
         rebuildDriveList();
         window_.setStatusText(kStatusMonitoring);
-        const bool needBaseline = settings_.restartclearcbox || olddirListView_.empty();
+        const bool needBaseline = settings_.clearBaseAtStart || baseDirs_.empty();
         if (!needBaseline || takeBaseline(started)) {
             window_.setTrayPicture(kTrayMonitoring);
             window_.setTimerEnabled(true);
@@ -62,7 +62,7 @@ void Monitor::StartMonitoring() {
     runPendingStart();
 }
 
-void Monitor::StopMonitoring() {
+void Monitor::stopMonitoring() {
     if (!monitoring_) {
         startPending_ = false;
         return;
@@ -77,46 +77,46 @@ void Monitor::runPendingStart() {
     if (!startPending_)
         return;
     startPending_ = false;
-    StartMonitoring();
+    startMonitoring();
 }
 
 void Monitor::rebuildDriveList() {
     std::vector<std::string> drives;
-    for (const FolderEntry& entry : settings_.ListView1) {
+    for (const FolderEntry& entry : settings_.folders) {
         std::string mountPoint = platform::MountPointOf(entry.path);
         if (std::find(drives.begin(), drives.end(), mountPoint) == drives.end())
             drives.push_back(std::move(mountPoint));
     }
-    log_.changeStatus([&](LogStatus& status) { status.drvlist = std::move(drives); });
+    log_.changeStatus([&](LogStatus& status) { status.drives = std::move(drives); });
 }
 
 void Monitor::showFreeSpace() {
     std::vector<std::string> lines;
-    for (const std::string& drive : log_.status().drvlist)
+    for (const std::string& drive : log_.status().drives)
         lines.push_back(drive + "ドライブ " + FormatThousands(platform::FreeSpace(drive)));
-    log_.changeStatus([&](LogStatus& status) { status.akiListBox = std::move(lines); });
+    log_.changeStatus([&](LogStatus& status) { status.freeSpaceLines = std::move(lines); });
 }
 
 // Returns true when the base is complete; false when the user gave it up or stopped.
 bool Monitor::takeBaseline(MonotonicTime started) {
-    settings_.restartclearcbox = false;
-    window_.setRestartClear(false);
+    settings_.clearBaseAtStart = false;
+    window_.setClearBaseAtStart(false);
     window_.setTrayPicture(kTrayBusy);
-    log_.changeStatus([&](LogStatus& status) { status.oldlabel = DateTimeText(clock_.now()); });
-    olddirListView_.clear();
-    alloldListView_.clear();
+    log_.changeStatus([&](LogStatus& status) { status.baseTime = DateTimeText(clock_.now()); });
+    baseDirs_.clear();
+    baseFiles_.clear();
     expandedEntries_.clear();
 
-    for (const FolderEntry& entry : settings_.ListView1) {
-        olddirListView_.append(DirRow{entry.path, -1, -1, false});
+    for (const FolderEntry& entry : settings_.folders) {
+        baseDirs_.append(DirRow{entry.path, -1, -1, false});
         if (entry.subMonitor == kSubMonitorYes)
-            ExpandFolder(AddBackslash(entry.path), olddirListView_, entry, &expandedEntries_);
+            ExpandFolder(WithTrailingSeparator(entry.path), baseDirs_, entry, &expandedEntries_);
     }
     showFreeSpace();
 
     bool gaveUp = false;
     const bool listed = RunListingPass(
-        olddirListView_, alloldListView_,
+        baseDirs_, baseFiles_,
         [&] {
             gaveUp = monitoring_ && askToGiveUp(started);
             // A stop chosen while the question was open ends the baseline too.
@@ -130,9 +130,9 @@ bool Monitor::takeBaseline(MonotonicTime started) {
         giveUpBaseline();
     } else {
         // Stopped half way: a partial base would report the unlisted files as new.
-        olddirListView_.clear();
-        alloldListView_.clear();
-        log_.changeStatus([](LogStatus& status) { status.drvlist.clear(); });
+        baseDirs_.clear();
+        baseFiles_.clear();
+        log_.changeStatus([](LogStatus& status) { status.drives.clear(); });
     }
     return false;
 }
@@ -142,18 +142,18 @@ bool Monitor::askToGiveUp(MonotonicTime started) {
         std::chrono::duration_cast<std::chrono::seconds>(clock_.monotonic() - started);
     if (elapsed <= kBaselineQuestionAfter)
         return false;
-    return window_.askYesNo(BaselineQuestion(olddirListView_.count()));
+    return window_.askYesNo(BaselineQuestion(baseDirs_.count()));
 }
 
 void Monitor::giveUpBaseline() {
     window_.setTimerEnabled(false);
     window_.setStatusText(kStatusStopped);
-    alloldListView_.clear();
-    olddirListView_.clear();
+    baseFiles_.clear();
+    baseDirs_.clear();
     monitoring_ = false;
     window_.setTrayPicture(kTrayStopped);
     window_.showMainWindow();
-    log_.changeStatus([](LogStatus& status) { status.drvlist.clear(); });
+    log_.changeStatus([](LogStatus& status) { status.drives.clear(); });
 }
 
 } // namespace trellisk

@@ -28,29 +28,29 @@ public:
     Monitor(const Monitor&) = delete;
     Monitor& operator=(const Monitor&) = delete;
 
-    void StartMonitoring();
-    void StopMonitoring();
+    void startMonitoring();
+    void stopMonitoring();
     // One monitoring cycle; the program calls it on every tick of the interval timer.
-    void Timer1Timer();
+    void runCycle();
 
-    [[nodiscard]] bool Monitoring() const { return monitoring_; }
+    [[nodiscard]] bool isMonitoring() const { return monitoring_; }
     // A baseline or a cycle is running (and pumping events): the program must not end now.
     [[nodiscard]] bool busy() const { return busy_; }
 
     // The comparison base.
-    [[nodiscard]] const DirIndex& olddirListView() const { return olddirListView_; }
-    [[nodiscard]] const FileTable& alloldListView() const { return alloldListView_; }
+    [[nodiscard]] const DirIndex& baseDirs() const { return baseDirs_; }
+    [[nodiscard]] const FileTable& baseFiles() const { return baseFiles_; }
 
 private:
     using MonotonicTime = std::chrono::steady_clock::time_point;
 
-    // StartMonitoring's parts.
+    // startMonitoring's parts.
     void rebuildDriveList();
     [[nodiscard]] bool takeBaseline(MonotonicTime started);
     void giveUpBaseline();
     [[nodiscard]] bool askToGiveUp(MonotonicTime started);
 
-    // Timer1Timer's steps.
+    // runCycle's steps.
     void preProcess(const std::string& snapshotTime);
     void expandFolders();
     void listFiles();
@@ -65,7 +65,7 @@ private:
     void setPhase(std::string text);
     void setGauge(std::size_t done, std::size_t total);
     void logDirectory(const std::string& dir, const char* kind);
-    [[nodiscard]] long long FindOldDir(std::string_view dir);
+    [[nodiscard]] long long findBaseDir(std::string_view dir);
     void runPendingStart();
 
     Settings& settings_;
@@ -78,16 +78,16 @@ private:
     bool busy_ = false;
     bool startPending_ = false; // a start chosen while a stopped cycle was still unwinding
 
-    DirIndex olddirListView_;   // comparison base: directories
-    FileTable alloldListView_;  // comparison base: files
-    DirIndex snapdirListView_;  // this cycle's directories
-    FileTable allsnapListView_; // this cycle's files
+    DirIndex baseDirs_;       // comparison base: directories
+    FileTable baseFiles_;     // comparison base: files
+    DirIndex snapshotDirs_;   // this cycle's directories
+    FileTable snapshotFiles_; // this cycle's files
     // What the folder expansion read, so that the listing pass reads each directory once.
     DirectoryEntries expandedEntries_;
 
     // Pairing state: base directories already paired are removed from the lookup.
-    std::vector<char> olddirRemoved_;
-    FirstMatchIndex<std::string_view> olddirByPath_;
+    std::vector<char> baseDirPaired_;
+    FirstMatchIndex<std::string_view> baseDirByPath_;
 };
 
 } // namespace trellisk

@@ -19,7 +19,7 @@ constexpr std::size_t kDurationHistoryLength = 20;
 
 } // namespace
 
-void Monitor::Timer1Timer() {
+void Monitor::runCycle() {
     if (busy_ || !monitoring_)
         return;
     {
@@ -39,7 +39,7 @@ void Monitor::Timer1Timer() {
         } catch (const std::exception& error) {
             // Out of memory and the like: the base may be half rolled, so monitoring stops
             // and says why instead of comparing against it again.
-            StopMonitoring();
+            stopMonitoring();
             window_.setMonitorMenuEnabled(true);
             window_.showMessage(error.what());
         }
@@ -51,42 +51,43 @@ void Monitor::preProcess(const std::string& snapshotTime) {
     window_.setMonitorMenuEnabled(false);
     setPhase("前処理中");
     window_.setTimerEnabled(false);
-    snapdirListView_.clear();
+    snapshotDirs_.clear();
     log_.changeStatus([&](LogStatus& status) {
-        status.Label4 = snapshotTime;
-        status.Label3 = status.oldlabel;
-        status.updateno = status.newno = status.delno = status.renameno = 0;
+        status.snapshotTime = snapshotTime;
+        status.comparedBaseTime = status.baseTime;
+        status.updatedCount = status.newCount = status.deletedCount = status.renamedCount = 0;
     });
-    window_.setBaseTimeText("比較元日時" + log_.status().oldlabel);
+    window_.setBaseTimeText("比較元日時" + log_.status().baseTime);
     showFreeSpace();
     window_.setTrayPicture(kTrayBusy);
     window_.pump();
 }
 
 void Monitor::expandFolders() {
-    const std::size_t folders = settings_.ListView1.count();
+    const std::size_t folders = settings_.folders.count();
     setPhase("フォルダ展開中");
     expandedEntries_.clear();
     for (std::size_t q = 0; q < folders; ++q) {
-        const FolderEntry& entry = settings_.ListView1[q];
-        snapdirListView_.append(DirRow{entry.path, -1, -1, false});
+        const FolderEntry& entry = settings_.folders[q];
+        snapshotDirs_.append(DirRow{entry.path, -1, -1, false});
         if (entry.subMonitor == kSubMonitorYes)
-            ExpandFolder(AddBackslash(entry.path), snapdirListView_, entry, &expandedEntries_);
+            ExpandFolder(WithTrailingSeparator(entry.path), snapshotDirs_, entry,
+                         &expandedEntries_);
         setGauge(q + 1, folders);
     }
 }
 
 void Monitor::listFiles() {
-    allsnapListView_.clear();
+    snapshotFiles_.clear();
     setPhase("ファイル取得中");
     RunListingPass(
-        snapdirListView_, allsnapListView_, [] { return true; }, [&] { window_.pump(); },
+        snapshotDirs_, snapshotFiles_, [] { return true; }, [&] { window_.pump(); },
         &expandedEntries_);
     expandedEntries_.clear();
 }
 
 void Monitor::resetUpdateMarkers() {
-    UpdateTable& updated = log_.updateListview;
+    UpdateTable& updated = log_.updatedFiles;
     for (std::size_t row = 0; row < updated.count(); ++row) {
         const UpdateRow& r = updated[row];
         if (r.rowImage == kChangedMarker || r.sizeImage != kNoMarker || r.dateImage != kNoMarker) {
@@ -101,26 +102,24 @@ void Monitor::resetUpdateMarkers() {
 }
 
 void Monitor::compareDirectories() {
-    const std::size_t directories = snapdirListView_.count();
+    const std::size_t directories = snapshotDirs_.count();
     setPhase("ファイル比較中");
-    olddirRemoved_.assign(olddirListView_.count(), 0);
-    olddirByPath_.build(
-        static_cast<std::uint32_t>(olddirListView_.count()),
-        [&](std::uint32_t row) { return std::string_view(olddirListView_[row].dir); });
+    baseDirPaired_.assign(baseDirs_.count(), 0);
+    baseDirByPath_.build(static_cast<std::uint32_t>(baseDirs_.count()),
+                         [&](std::uint32_t row) { return std::string_view(baseDirs_[row].dir); });
 
     for (std::size_t q = 0; q < directories; ++q) {
-        DirRow& current = snapdirListView_[q];
-        const long long k = FindOldDir(current.dir);
+        DirRow& current = snapshotDirs_[q];
+        const long long k = findBaseDir(current.dir);
         if (k != -1) {
-            const DirRow& base = olddirListView_[static_cast<std::size_t>(k - 1)];
+            const DirRow& base = baseDirs_[static_cast<std::size_t>(k - 1)];
             const auto run = [](const FileTable& table, const DirRow& row) {
                 const bool hasFiles = row.start != -1 && row.item > 0;
                 return FileRun{table, hasFiles ? static_cast<std::size_t>(row.start) : 0,
                                hasFiles ? static_cast<std::size_t>(row.item) : 0};
             };
-            classifier_.ClassifyChanges(current.dir, run(allsnapListView_, current),
-                                        run(alloldListView_, base));
-            olddirRemoved_[static_cast<std::size_t>(k - 1)] = 1;
+            classifier_.classify(current.dir, run(snapshotFiles_, current), run(baseFiles_, base));
+            baseDirPaired_[static_cast<std::size_t>(k - 1)] = 1;
             current.mark = true;
         }
         setPhase("ファイル比較中 " + current.dir);
@@ -129,26 +128,26 @@ void Monitor::compareDirectories() {
     }
 }
 
-long long Monitor::FindOldDir(std::string_view dir) {
-    const std::uint32_t row = olddirByPath_.first(dir, olddirRemoved_);
-    return row == olddirByPath_.npos ? -1 : static_cast<long long>(row) + 1;
+long long Monitor::findBaseDir(std::string_view dir) {
+    const std::uint32_t row = baseDirByPath_.first(dir, baseDirPaired_);
+    return row == baseDirByPath_.npos ? -1 : static_cast<long long>(row) + 1;
 }
 
 void Monitor::logNewAndDeletedDirectories() {
-    for (const DirRow& row : snapdirListView_) {
+    for (const DirRow& row : snapshotDirs_) {
         if (!row.mark)
             logDirectory(row.dir, kKindNew);
     }
-    for (std::size_t row = 0; row < olddirListView_.count(); ++row) {
-        if (!olddirRemoved_[row])
-            logDirectory(olddirListView_[row].dir, kKindDeleted);
+    for (std::size_t row = 0; row < baseDirs_.count(); ++row) {
+        if (!baseDirPaired_[row])
+            logDirectory(baseDirs_[row].dir, kKindDeleted);
     }
 }
 
 void Monitor::logDirectory(const std::string& dir, const char* kind) {
     const std::size_t row =
-        log_.logListView.append({dir, kind, {}, {}, {}, DateTimeText(clock_.now()), {}});
-    log_.logListView.scrollTo(row);
+        log_.entries.append({dir, kind, {}, {}, {}, DateTimeText(clock_.now()), {}});
+    log_.entries.scrollTo(row);
 }
 
 namespace {
@@ -166,21 +165,21 @@ template <class Table> void TidyRows(Table& table) {
 } // namespace
 
 void Monitor::tidyResultTables() {
-    TidyRows(log_.NewListView);
-    TidyRows(log_.updateListview);
+    TidyRows(log_.newFiles);
+    TidyRows(log_.updatedFiles);
 }
 
 void Monitor::rollComparisonBase(const std::string& snapshotTime) {
     setPhase("後処理中");
-    log_.changeStatus([&](LogStatus& status) { status.oldlabel = snapshotTime; });
+    log_.changeStatus([&](LogStatus& status) { status.baseTime = snapshotTime; });
     // The new snapshot becomes the base by handing the tables over; the old base's memory is
     // kept for the next snapshot.
-    olddirByPath_.clear();
-    std::swap(alloldListView_, allsnapListView_);
-    std::swap(olddirListView_, snapdirListView_);
-    olddirListView_.clearMarks();
-    allsnapListView_.clear();
-    snapdirListView_.clear();
+    baseDirByPath_.clear();
+    std::swap(baseFiles_, snapshotFiles_);
+    std::swap(baseDirs_, snapshotDirs_);
+    baseDirs_.clearMarks();
+    snapshotFiles_.clear();
+    snapshotDirs_.clear();
 }
 
 void Monitor::finishCycle(MonotonicTime started) {
@@ -190,15 +189,15 @@ void Monitor::finishCycle(MonotonicTime started) {
     std::snprintf(duration, sizeof duration, "%2lld",
                   std::clamp(seconds, 0LL, kLongestShownDuration));
     log_.changeStatus([&](LogStatus& status) {
-        status.Label11 += duration;
-        if (status.Label11.size() > kDurationHistoryLength)
-            status.Label11.erase(0, status.Label11.size() - kDurationHistoryLength);
+        status.recentDurations += duration;
+        if (status.recentDurations.size() > kDurationHistoryLength)
+            status.recentDurations.erase(0, status.recentDurations.size() - kDurationHistoryLength);
     });
     if (monitoring_)
         window_.setTrayPicture(kTrayMonitoring);
     log_.changeStatus([&](LogStatus& status) {
-        status.Label9.clear();
-        status.lines = "ログ行数 " + std::to_string(log_.logListView.count());
+        status.phase.clear();
+        status.lineCount = "ログ行数 " + std::to_string(log_.entries.count());
     });
     window_.pump();
     // A stop chosen during the cycle keeps the timer off.
@@ -208,12 +207,12 @@ void Monitor::finishCycle(MonotonicTime started) {
 }
 
 void Monitor::setPhase(std::string text) {
-    log_.changeStatus([&](LogStatus& status) { status.Label9 = std::move(text); });
+    log_.changeStatus([&](LogStatus& status) { status.phase = std::move(text); });
 }
 
 void Monitor::setGauge(std::size_t done, std::size_t total) {
     const int percent = total == 0 ? 0 : static_cast<int>(done * 100 / total);
-    log_.changeStatus([&](LogStatus& status) { status.Gauge1 = percent; });
+    log_.changeStatus([&](LogStatus& status) { status.progress = percent; });
 }
 
 } // namespace trellisk

@@ -28,7 +28,7 @@ public:
     virtual void setStatusText(const std::string& text) = 0;
     virtual void setBaseTimeText(const std::string& text) = 0;
     // The option "clear the comparison base at start" was changed by the engine.
-    virtual void setRestartClear(bool checked) = 0;
+    virtual void setClearBaseAtStart(bool checked) = 0;
     virtual void showLogWindow() = 0;
     virtual void showMainWindow() = 0;
 };

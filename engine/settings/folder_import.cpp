@@ -9,7 +9,7 @@ std::vector<std::string> FolderCandidates(const std::vector<std::string>& titles
     std::vector<std::string> candidates;
     for (const std::string& title : titles) {
         // An empty title would become the separator alone, the file system root.
-        if (!title.empty() && platform::DirectoryExists(AddBackslash(title)))
+        if (!title.empty() && platform::DirectoryExists(WithTrailingSeparator(title)))
             candidates.push_back(title);
     }
     return candidates;

@@ -7,7 +7,7 @@
 namespace trellisk {
 
 FolderEntry NewFolderEntry(std::string_view folder) {
-    return {AddBackslash(folder), kSubMonitorNo, "0"};
+    return {WithTrailingSeparator(folder), kSubMonitorNo, "0"};
 }
 
 EditedFolderRow::EditedFolderRow(ObservableTable<FolderEntry>& table) : table_(table) {
@@ -19,9 +19,9 @@ EditedFolderRow::~EditedFolderRow() {
 }
 
 bool EditedFolderRow::apply(bool subMonitor, std::string depth) {
-    if (!selfol_ || *selfol_ >= table_.count())
+    if (!row_ || *row_ >= table_.count())
         return false;
-    table_.change(*selfol_, [&](FolderEntry& entry) {
+    table_.change(*row_, [&](FolderEntry& entry) {
         entry.subMonitor = subMonitor ? kSubMonitorYes : kSubMonitorNo;
         entry.depth = std::move(depth);
     });
@@ -29,17 +29,17 @@ bool EditedFolderRow::apply(bool subMonitor, std::string depth) {
 }
 
 void EditedFolderRow::rowsAboutToBeInserted(std::size_t first, std::size_t last) {
-    if (selfol_ && first <= *selfol_)
-        *selfol_ += last - first + 1;
+    if (row_ && first <= *row_)
+        *row_ += last - first + 1;
 }
 
 void EditedFolderRow::rowsAboutToBeRemoved(std::size_t first, std::size_t last) {
-    if (!selfol_ || *selfol_ < first)
+    if (!row_ || *row_ < first)
         return;
-    if (*selfol_ <= last)
-        selfol_.reset();
+    if (*row_ <= last)
+        row_.reset();
     else
-        *selfol_ -= last - first + 1;
+        *row_ -= last - first + 1;
 }
 
 } // namespace trellisk

@@ -13,7 +13,7 @@ namespace trellisk {
 // watched, no depth limit.
 [[nodiscard]] FolderEntry NewFolderEntry(std::string_view folder);
 
-// The row open in the folder details (`selfol`). It follows the rows removed or inserted
+// The row open in the folder details. It follows the rows removed or inserted
 // before it, so that the details are never written into another folder's row; once its own
 // row is removed, or the table is reloaded, there is no edited row any more.
 class EditedFolderRow : private TableObserver {
@@ -23,8 +23,8 @@ public:
     EditedFolderRow(const EditedFolderRow&) = delete;
     EditedFolderRow& operator=(const EditedFolderRow&) = delete;
 
-    void open(std::size_t row) { selfol_ = row; }
-    [[nodiscard]] std::optional<std::size_t> row() const { return selfol_; }
+    void open(std::size_t row) { row_ = row; }
+    [[nodiscard]] std::optional<std::size_t> row() const { return row_; }
 
     // Writes the sub-monitor flag and the depth text into the edited row. Returns false and
     // changes nothing when there is no edited row.
@@ -36,12 +36,12 @@ private:
     void rowChanged(std::size_t) override {}
     void rowsAboutToBeRemoved(std::size_t first, std::size_t last) override;
     void rowsRemoved() override {}
-    void aboutToReset() override { selfol_.reset(); }
+    void aboutToReset() override { row_.reset(); }
     void reset() override {}
     void scrollTo(std::size_t) override {}
 
     ObservableTable<FolderEntry>& table_;
-    std::optional<std::size_t> selfol_;
+    std::optional<std::size_t> row_;
 };
 
 } // namespace trellisk

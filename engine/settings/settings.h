@@ -22,10 +22,10 @@ inline constexpr int kMaxInterval = 3600;
 
 // What the main window holds and the settings file keeps.
 struct Settings {
-    ObservableTable<FolderEntry> ListView1; // the watched folders, in order
-    int interval = 3;                       // seconds shown in Edit1
-    int timerIntervalMs = 3000;             // Timer1, set only when the file is loaded
-    bool restartclearcbox = false;          // take a new baseline at the next start
+    ObservableTable<FolderEntry> folders; // the watched folders, in order
+    int interval = 3;                     // seconds shown in intervalField
+    int timerIntervalMs = 3000;           // the cycle timer, set only when the file is loaded
+    bool clearBaseAtStart = false;        // take a new baseline at the next start
 };
 
 // The depth limit of an entry as a number; text that is not a whole number >= 0 reads as 0.

@@ -93,7 +93,7 @@ std::optional<std::string> ReadFolderBlock(LineReader& reader, Settings& setting
     if (!count)
         return NotAnInteger(*countLine);
     if (*count > 0)
-        settings.restartclearcbox = true;
+        settings.clearBaseAtStart = true;
     line = *countLine;
     for (int i = 0; i < *count; ++i) {
         FolderEntry entry;
@@ -104,7 +104,7 @@ std::optional<std::string> ReadFolderBlock(LineReader& reader, Settings& setting
             *field = std::move(*text);
         }
         line = entry.depth;
-        settings.ListView1.append(std::move(entry));
+        settings.folders.append(std::move(entry));
     }
     return std::nullopt;
 }
@@ -128,8 +128,8 @@ std::string SettingsText(const Settings& settings) {
         text += "\r\n";
     };
     writeLine(kFoldersMarker);
-    writeLine(std::to_string(settings.ListView1.count()));
-    for (const FolderEntry& entry : settings.ListView1) {
+    writeLine(std::to_string(settings.folders.count()));
+    for (const FolderEntry& entry : settings.folders) {
         writeLine(entry.path);
         writeLine(entry.subMonitor);
         writeLine(entry.depth);

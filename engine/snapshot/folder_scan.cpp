@@ -77,7 +77,7 @@ void Expand(Expansion& run, const std::string& dir, int fd) {
                 ::close(childFd);
             continue;
         }
-        std::string childDir = AddBackslash(child);
+        std::string childDir = WithTrailingSeparator(child);
         run.index.append(DirRow{childDir, 0, 0, false});
         if (childFd < 0)
             continue;
@@ -118,7 +118,7 @@ void ExpandFolder(const std::string& dir, DirIndex& index, const FolderEntry& en
         return;
     }
     Expansion run{entry, DepthLimit(entry), index, {{info.st_dev, info.st_ino}}, entries};
-    Expand(run, AddBackslash(dir), fd);
+    Expand(run, WithTrailingSeparator(dir), fd);
 }
 
 namespace {

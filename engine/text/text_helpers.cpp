@@ -35,7 +35,7 @@ std::string RightAligned11(std::string digits) {
 
 } // namespace
 
-std::string AddBackslash(std::string_view path) {
+std::string WithTrailingSeparator(std::string_view path) {
     std::string result(path);
     if (result.empty() || result.back() != platform::kPathSeparator)
         result.push_back(platform::kPathSeparator);

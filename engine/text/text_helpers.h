@@ -9,7 +9,7 @@
 namespace trellisk {
 
 // The path with one separator appended unless it already ends with one; "" gives the separator.
-std::string AddBackslash(std::string_view path);
+std::string WithTrailingSeparator(std::string_view path);
 
 // Depth of the directory `path` (no trailing separator) below the watched folder `root`
 // (as stored): children of a folder are depth 0, children of a file system root depth 1.

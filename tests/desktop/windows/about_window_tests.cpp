@@ -1,6 +1,6 @@
 #include "desktop/about/about_window.h"
-#include "desktop/main_window/main_window.h"
 #include "desktop/app/program.h"
+#include "desktop/main_window/main_window.h"
 #include "engine/platform/clock.h"
 #include "engine/version.h"
 #include "tests/desktop/windows/recording_dialogs.h"
@@ -35,13 +35,15 @@ private:
     std::unique_ptr<Program> program_;
     const QUrl address_ = QUrl::fromLocalFile(QStringLiteral("/opt/trellisk/README.md"));
 
-    TForm3& form3() { return program_->form3(); }
-    QLabel* label(const char* name) { return form3().findChild<QLabel*>(QLatin1StringView(name)); }
+    AboutWindow& aboutWindow() { return program_->aboutWindow(); }
+    QLabel* label(const char* name) {
+        return aboutWindow().findChild<QLabel*>(QLatin1StringView(name));
+    }
 
     int aboutWindows() const {
         int count = 0;
         for (QWidget* widget : QApplication::topLevelWidgets())
-            count += qobject_cast<TForm3*>(widget) && widget->isVisible() ? 1 : 0;
+            count += qobject_cast<AboutWindow*>(widget) && widget->isVisible() ? 1 : 0;
         return count;
     }
 
@@ -51,26 +53,27 @@ private slots:
             ProgramOptions{dir_.filePath(QStringLiteral("trellisk.ini")).toStdString(), false,
                            address_},
             dialogs_, clock_);
-        program_->form1().show();
+        program_->mainWindow().show();
     }
     void cleanup() { program_.reset(); }
 
     void frameAndLabels() {
-        QCOMPARE(form3().windowTitle(), QStringLiteral("バージョン情報"));
-        QCOMPARE(form3().size(), QSize(301, 112));
-        QCOMPARE(form3().minimumSize(), form3().maximumSize());
-        QVERIFY(form3().windowFlags() & Qt::WindowStaysOnTopHint);
-        QVERIFY(!(form3().windowFlags() & Qt::WindowMaximizeButtonHint));
-        QVERIFY(!form3().isVisible());
+        QCOMPARE(aboutWindow().windowTitle(), QStringLiteral("バージョン情報"));
+        QCOMPARE(aboutWindow().size(), QSize(301, 112));
+        QCOMPARE(aboutWindow().minimumSize(), aboutWindow().maximumSize());
+        QVERIFY(aboutWindow().windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(!(aboutWindow().windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(!aboutWindow().isVisible());
 
-        QCOMPARE(label("Label1")->text(), QStringLiteral("Trellisk v") + QLatin1StringView(kVersion));
-        QCOMPARE(label("Label1")->pos(), QPoint(16, 8));
-        QCOMPARE(label("Label1")->font().pixelSize(), 16);
-        QVERIFY(!label("Label3")->text().isEmpty());
-        QCOMPARE(label("Label3")->pos(), QPoint(136, 48));
-        QVERIFY(label("Label3")->geometry().right() < 301);
+        QCOMPARE(label("nameLabel")->text(),
+                 QStringLiteral("Trellisk v") + QLatin1StringView(kVersion));
+        QCOMPARE(label("nameLabel")->pos(), QPoint(16, 8));
+        QCOMPARE(label("nameLabel")->font().pixelSize(), 16);
+        QVERIFY(!label("noticeLabel")->text().isEmpty());
+        QCOMPARE(label("noticeLabel")->pos(), QPoint(136, 48));
+        QVERIFY(label("noticeLabel")->geometry().right() < 301);
 
-        QLabel* link = label("Label2");
+        QLabel* link = label("documentationLink");
         QCOMPARE(link->pos(), QPoint(64, 80));
         QCOMPARE(link->text(), address_.toString());
         QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 128));
@@ -79,22 +82,22 @@ private slots:
     }
 
     void theVersionCommandShowsOneWindowThatItsCloseBoxHides() {
-        program_->form1().controls().About1->trigger();
-        QVERIFY(form3().isVisible());
-        QVERIFY(!form3().isModal());
-        program_->form1().controls().About1->trigger();
+        program_->mainWindow().controls().aboutAction->trigger();
+        QVERIFY(aboutWindow().isVisible());
+        QVERIFY(!aboutWindow().isModal());
+        program_->mainWindow().controls().aboutAction->trigger();
         QCOMPARE(aboutWindows(), 1);
-        QVERIFY(form3().close());
-        QVERIFY(!form3().isVisible());
-        program_->form1().controls().About1->trigger();
-        QVERIFY(form3().isVisible());
+        QVERIFY(aboutWindow().close());
+        QVERIFY(!aboutWindow().isVisible());
+        program_->mainWindow().controls().aboutAction->trigger();
+        QVERIFY(aboutWindow().isVisible());
     }
 
     void firstShownCentredOverTheMainWindow() {
-        program_->form1().move(100, 150);
-        program_->form1().controls().About1->trigger();
-        const QPoint offset =
-            form3().frameGeometry().center() - program_->form1().frameGeometry().center();
+        program_->mainWindow().move(100, 150);
+        program_->mainWindow().controls().aboutAction->trigger();
+        const QPoint offset = aboutWindow().frameGeometry().center() -
+                              program_->mainWindow().frameGeometry().center();
         QVERIFY2(offset.manhattanLength() <= 2,
                  qPrintable(QString::number(offset.manhattanLength())));
     }
@@ -102,8 +105,8 @@ private slots:
     void clickingTheAddressOpensIt() {
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
-        program_->form1().controls().About1->trigger();
-        QTest::mouseClick(label("Label2"), Qt::LeftButton);
+        program_->mainWindow().controls().aboutAction->trigger();
+        QTest::mouseClick(label("documentationLink"), Qt::LeftButton);
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QCOMPARE(catcher.opened, QList<QUrl>{address_});
     }
@@ -112,14 +115,14 @@ private slots:
     void aLongAddressIsElidedButOpenedWhole() {
         const QUrl longAddress = QUrl::fromLocalFile(
             QStringLiteral("/home/somebody/a/rather/deep/folder/of/programs/trellisk/README.md"));
-        TForm3 about(&program_->form1(), longAddress);
-        auto* link = about.findChild<QLabel*>(QStringLiteral("Label2"));
+        AboutWindow about(&program_->mainWindow(), longAddress);
+        auto* link = about.findChild<QLabel*>(QStringLiteral("documentationLink"));
         QVERIFY(link->text() != longAddress.toString());
         QVERIFY(link->geometry().right() < 301);
         QCOMPARE(link->toolTip(), longAddress.toString());
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
-        about.Label2Click();
+        about.openDocumentation();
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QCOMPARE(catcher.opened, QList<QUrl>{longAddress});
     }

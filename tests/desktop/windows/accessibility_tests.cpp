@@ -1,8 +1,8 @@
 // What assistive technology and automated clients see: controls by their captions, menus by
 // their items, and the cells of the five log tables.
-#include "desktop/main_window/main_window.h"
 #include "desktop/app/program.h"
 #include "desktop/log_window/log_window.h"
+#include "desktop/main_window/main_window.h"
 #include "engine/platform/clock.h"
 #include "tests/desktop/windows/recording_dialogs.h"
 
@@ -38,13 +38,13 @@ private slots:
             ProgramOptions{dir_.filePath(QStringLiteral("trellisk.ini")).toStdString(), false,
                            QUrl()},
             dialogs_, clock_);
-        program_->form1().show();
-        program_->form2().show();
+        program_->mainWindow().show();
+        program_->logWindow().show();
     }
     void cleanupTestCase() { program_.reset(); }
 
     void buttonsAndCheckBoxesAreNamedByTheirCaptions() {
-        const auto buttons = program_->form1().findChildren<QAbstractButton*>();
+        const auto buttons = program_->mainWindow().findChildren<QAbstractButton*>();
         QVERIFY(buttons.size() >= 5); // OK, キャンセル, する, しない, the check box
         for (QAbstractButton* button : buttons) {
             if (button->text().isEmpty())
@@ -54,7 +54,7 @@ private slots:
     }
 
     void menuItemsAreReachableByTheirCaptions() {
-        QAccessibleInterface* bar = Accessible(program_->form1().menuBar());
+        QAccessibleInterface* bar = Accessible(program_->mainWindow().menuBar());
         QVERIFY(bar != nullptr);
         QStringList names;
         for (int i = 0; i < bar->childCount(); ++i)
@@ -67,21 +67,21 @@ private slots:
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("firstCell");
         for (const char* table :
-             {"logListView", "updateListview", "NewListView", "delListView", "renameListView"})
+             {"logTable", "updatedTable", "newTable", "deletedTable", "renamedTable"})
             QTest::newRow(table) << QString::fromLatin1(table) << QStringLiteral("a.txt");
     }
     void theLogTablesExposeTheirCells() {
         QFETCH(QString, table);
         QFETCH(QString, firstCell);
         LogData& log = program_->log();
-        if (log.logListView.empty()) {
-            log.logListView.append({"a.txt", "更新", "          1", "", "", "", "/w/"});
-            log.updateListview.insertSorted({"a.txt", "          1", "", "/w/", "", 0, 0, 0});
-            log.NewListView.append({"a.txt", "          1", "/w/", 0});
-            log.delListView.append({"a.txt", "/w/"});
-            log.renameListView.append({"a.txt", "b.txt", "/w/"});
+        if (log.entries.empty()) {
+            log.entries.append({"a.txt", "更新", "          1", "", "", "", "/w/"});
+            log.updatedFiles.insertSorted({"a.txt", "          1", "", "/w/", "", 0, 0, 0});
+            log.newFiles.append({"a.txt", "          1", "/w/", 0});
+            log.deletedFiles.append({"a.txt", "/w/"});
+            log.renamedFiles.append({"a.txt", "b.txt", "/w/"});
         }
-        auto* view = program_->form2().findChild<QTableView*>(table);
+        auto* view = program_->logWindow().findChild<QTableView*>(table);
         QVERIFY(view != nullptr);
         QAccessibleInterface* item = Accessible(view);
         QVERIFY(item != nullptr);

@@ -1,9 +1,9 @@
 // The real program against a real folder, under an X server with a system tray: start from
 // the main menu, change files, let cycles run and read the log window's five tables.
-#include "desktop/main_window/main_window.h"
 #include "desktop/app/program.h"
-#include "desktop/tray/tray_icon.h"
 #include "desktop/log_window/log_window.h"
+#include "desktop/main_window/main_window.h"
+#include "desktop/tray/tray_icon.h"
 #include "engine/platform/clock.h"
 #include "tests/desktop/windows/recording_dialogs.h"
 #include "tests/desktop/windows/window_probes.h"
@@ -65,20 +65,20 @@ private slots:
         test::RecordingDialogs dialogs;
         SystemClock clock;
         Program program({settingsPath.toStdString(), true, QUrl()}, dialogs, clock);
-        TForm1& form1 = program.form1();
-        form1.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form1));
-        QCOMPARE(program.settings().ListView1.count(), 1u);
-        QCOMPARE(form1.trayIcon()->picture(), TrayIcon::kProgramPicture);
+        MainWindow& mainWindow = program.mainWindow();
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
+        QCOMPARE(program.settings().folders.count(), 1u);
+        QCOMPARE(mainWindow.trayIcon()->picture(), TrayIcon::kProgramPicture);
 
         QAction* start =
-            MenuAction(form1.menuBar(), QStringLiteral("モニター"), QStringLiteral("開始"));
+            MenuAction(mainWindow.menuBar(), QStringLiteral("モニター"), QStringLiteral("開始"));
         QVERIFY(start != nullptr);
         start->trigger();
-        QTRY_VERIFY(program.monitor().Monitoring());
-        QVERIFY(!form1.isVisible()); // the tray brings it back
-        QTRY_VERIFY(program.form2().isVisible());
-        QCOMPARE(form1.trayIcon()->picture(), int(kTrayMonitoring));
+        QTRY_VERIFY(program.monitor().isMonitoring());
+        QVERIFY(!mainWindow.isVisible()); // the tray brings it back
+        QTRY_VERIFY(program.logWindow().isVisible());
+        QCOMPARE(mainWindow.trayIcon()->picture(), int(kTrayMonitoring));
 
         WriteFile(folder + QStringLiteral("grows.txt"), QByteArray(5000, 'g'));
         QVERIFY(QFile::rename(folder + QStringLiteral("moves.txt"),
@@ -87,9 +87,9 @@ private slots:
         WriteFile(folder + QStringLiteral("sub/fresh.txt"), "new");
         QVERIFY(QDir().mkpath(watched + QStringLiteral("/newdir")));
 
-        const TForm2& form2 = program.form2();
-        QTRY_VERIFY_WITH_TIMEOUT(Rows(form2, "logListView").size() >= 5, 15000);
-        const QList<QStringList> log = Rows(form2, "logListView");
+        const LogWindow& logWindow = program.logWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(Rows(logWindow, "logTable").size() >= 5, 15000);
+        const QList<QStringList> log = Rows(logWindow, "logTable");
         const QStringList kinds = Column(log, 1);
         QVERIFY2(kinds.contains(QStringLiteral("更新")), qPrintable(kinds.join(u',')));
         QVERIFY(kinds.contains(QStringLiteral("変名")));
@@ -97,29 +97,30 @@ private slots:
         QCOMPARE(kinds.count(QStringLiteral("新規")), 2); // sub/fresh.txt and newdir/
         QVERIFY(Column(log, 0).contains(folder + QStringLiteral("newdir/")));
 
-        const QList<QStringList> updated = Rows(form2, "updateListview");
+        const QList<QStringList> updated = Rows(logWindow, "updatedTable");
         QCOMPARE(updated.size(), 1);
         QCOMPARE(updated[0][0], QStringLiteral("grows.txt"));
         QCOMPARE(updated[0][1], QStringLiteral("       5000"));
         QCOMPARE(updated[0][3], folder);
-        const QList<QStringList> fresh = Rows(form2, "NewListView");
+        const QList<QStringList> fresh = Rows(logWindow, "newTable");
         QCOMPARE(fresh.size(), 1);
         QCOMPARE(fresh[0], (QStringList{QStringLiteral("fresh.txt"), QStringLiteral("          3"),
                                         folder + QStringLiteral("sub/")}));
-        QCOMPARE(Rows(form2, "delListView"),
+        QCOMPARE(Rows(logWindow, "deletedTable"),
                  (QList<QStringList>{{QStringLiteral("goes.txt"), folder}}));
-        QCOMPARE(Rows(form2, "renameListView"),
+        QCOMPARE(Rows(logWindow, "renamedTable"),
                  (QList<QStringList>{
                      {QStringLiteral("moved.txt"), QStringLiteral("moves.txt"), folder}}));
 
         // The cycles go on: a second growth refreshes the one updated row with a rate.
         WriteFile(folder + QStringLiteral("grows.txt"), QByteArray(9000, 'g'));
-        QTRY_VERIFY_WITH_TIMEOUT(!Rows(form2, "updateListview").value(0).value(4).isEmpty(), 15000);
-        QCOMPARE(Rows(form2, "updateListview").size(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!Rows(logWindow, "updatedTable").value(0).value(4).isEmpty(),
+                                 15000);
+        QCOMPARE(Rows(logWindow, "updatedTable").size(), 1);
 
         // "終了" from the tray menu ends the program with the settings written back.
         QFile::remove(settingsPath);
-        QMenu* tray = form1.findChild<QMenu*>(QStringLiteral("PopupMenu1"));
+        QMenu* tray = mainWindow.findChild<QMenu*>(QStringLiteral("trayMenu"));
         QVERIFY(tray != nullptr);
         QAction* exit = nullptr;
         for (QAction* action : tray->actions()) {

@@ -1,7 +1,7 @@
 // Folders taken from the titles of other programs' windows, under a real X server: the test
 // opens top-level windows of its own with xcb, as a file manager's windows would look.
-#include "desktop/main_window/main_window.h"
 #include "desktop/app/program.h"
+#include "desktop/main_window/main_window.h"
 #include "engine/platform/clock.h"
 #include "tests/desktop/windows/recording_dialogs.h"
 
@@ -43,8 +43,8 @@ private:
     SystemClock clock_;
     std::unique_ptr<Program> program_;
 
-    TForm1& form1() { return program_->form1(); }
-    const TForm1Controls& ui() { return form1().controls(); }
+    MainWindow& mainWindow() { return program_->mainWindow(); }
+    const MainWindowControls& ui() { return mainWindow().controls(); }
 
     // A round trip: everything sent before it has been carried out by the server.
     void sync() { std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr)); }
@@ -77,13 +77,13 @@ private:
         file.close();
         program_ = std::make_unique<Program>(ProgramOptions{path.toStdString(), false, QUrl()},
                                              dialogs_, clock_);
-        form1().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form1()));
+        mainWindow().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow()));
     }
 
     QList<QStringList> rows() {
         QList<QStringList> list;
-        for (const FolderEntry& entry : program_->settings().ListView1)
+        for (const FolderEntry& entry : program_->settings().folders)
             list << QStringList{QString::fromStdString(entry.path),
                                 QString::fromStdString(entry.subMonitor),
                                 QString::fromStdString(entry.depth)};
@@ -91,7 +91,7 @@ private:
     }
 
     void clickEntry(int row) {
-        QListWidget* list = ui().ListBox2;
+        QListWidget* list = ui().fileManagerFolders;
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(row)).center());
     }
@@ -123,27 +123,27 @@ private slots:
         openWindow(dir_.filePath(QStringLiteral("missing")), true);
         openWindow(second, true);
         start("[foldersv040]\r\n0\r\n[interval]\r\n3\r\n");
-        ui().ListBox2->addItem(QStringLiteral("/earlier/"));
+        ui().fileManagerFolders->addItem(QStringLiteral("/earlier/"));
 
-        ui().N7->trigger();
-        QCOMPARE(Entries(ui().ListBox2), (QStringList{shown, second}));
-        QVERIFY(ui().restartclearcbox->isChecked());
+        ui().collectFoldersAction->trigger();
+        QCOMPARE(Entries(ui().fileManagerFolders), (QStringList{shown, second}));
+        QVERIFY(ui().clearBaseAtStartBox->isChecked());
 
         // A click picks the entry, again each time; the list keeps it.
-        ui().restartclearcbox->setChecked(false);
+        ui().clearBaseAtStartBox->setChecked(false);
         clickEntry(0);
         clickEntry(0);
         const QStringList row{shown + QLatin1Char('/'), QStringLiteral("しない"),
                               QStringLiteral("0")};
         QCOMPARE(rows(), (QList<QStringList>{row, row}));
-        QCOMPARE(ui().ListBox2->count(), 2);
-        QVERIFY(!ui().restartclearcbox->isChecked());
+        QCOMPARE(ui().fileManagerFolders->count(), 2);
+        QVERIFY(!ui().clearBaseAtStartBox->isChecked());
 
         // A key that moves the selection picks too; the program moving it does not.
-        ui().ListBox2->setCurrentRow(0);
+        ui().fileManagerFolders->setCurrentRow(0);
         QCOMPARE(rows().size(), 2);
-        ui().ListBox2->setFocus();
-        QTest::keyClick(ui().ListBox2, Qt::Key_Down);
+        ui().fileManagerFolders->setFocus();
+        QTest::keyClick(ui().fileManagerFolders, Qt::Key_Down);
         QCOMPARE(rows().value(2),
                  (QStringList{second, QStringLiteral("しない"), QStringLiteral("0")}));
         QVERIFY(dialogs_.messages.isEmpty());
@@ -155,15 +155,15 @@ private slots:
         openWindow(watched, true);
         start("[foldersv040]\r\n1\r\n" + watched.toUtf8() + "/\r\nしない\r\n0\r\n" +
               "[interval]\r\n3\r\n");
-        ui().N7->trigger();
-        QCOMPARE(Entries(ui().ListBox2), QStringList{watched});
-        ui().N11->trigger();
-        QVERIFY(program_->monitor().Monitoring());
+        ui().collectFoldersAction->trigger();
+        QCOMPARE(Entries(ui().fileManagerFolders), QStringList{watched});
+        ui().trayStartAction->trigger();
+        QVERIFY(program_->monitor().isMonitoring());
 
         openWindow(folder("later"), true);
-        ui().N7->trigger();
+        ui().collectFoldersAction->trigger();
         QCOMPARE(dialogs_.messages, QStringList{QStringLiteral("モニター中です")});
-        QCOMPARE(Entries(ui().ListBox2), QStringList{watched});
+        QCOMPARE(Entries(ui().fileManagerFolders), QStringList{watched});
 
         clickEntry(0);
         QCOMPARE(rows().size(), 2);

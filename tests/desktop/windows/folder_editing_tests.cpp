@@ -1,8 +1,8 @@
 // The folder commands and the log menu of the main window, with the file dialogs answered
 // through the dialog seam.
+#include "desktop/app/program.h"
 #include "desktop/dialogs/folder_dialog.h"
 #include "desktop/main_window/main_window.h"
-#include "desktop/app/program.h"
 #include "engine/log/log_export.h"
 #include "engine/platform/clock.h"
 #include "tests/desktop/windows/recording_dialogs.h"
@@ -69,9 +69,9 @@ private:
     std::unique_ptr<Program> program_;
 
     QString settingsPath() const { return dir_.filePath(QStringLiteral("trellisk.ini")); }
-    TForm1& form1() { return program_->form1(); }
-    const TForm1Controls& ui() { return form1().controls(); }
-    ObservableTable<FolderEntry>& folders() { return program_->settings().ListView1; }
+    MainWindow& mainWindow() { return program_->mainWindow(); }
+    const MainWindowControls& ui() { return mainWindow().controls(); }
+    ObservableTable<FolderEntry>& folders() { return program_->settings().folders; }
 
     // Starts the program over a settings file listing `entries` (path, flag, depth each).
     void start(const QList<QByteArray>& entries = {}) {
@@ -81,9 +81,9 @@ private:
         WriteFile(settingsPath(), text + "[interval]\r\n3\r\n");
         program_ = std::make_unique<Program>(
             ProgramOptions{settingsPath().toStdString(), false, QUrl()}, dialogs_, clock_);
-        form1().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form1()));
-        ui().restartclearcbox->setChecked(false);
+        mainWindow().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow()));
+        ui().clearBaseAtStartBox->setChecked(false);
     }
 
     QString folder(const char* name) {
@@ -101,11 +101,11 @@ private:
         return list;
     }
 
-    void selectRow(int row) { ui().ListView1->selectRow(row); }
+    void selectRow(int row) { ui().folderTable->selectRow(row); }
 
     // Double-clicks a row of the folder table as the user would.
     void doubleClickRow(int row) {
-        QTableView* view = ui().ListView1;
+        QTableView* view = ui().folderTable;
         const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
@@ -115,7 +115,7 @@ private:
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
     }
 
-    bool detailsOpen() { return ui().GroupBox4->isEnabled(); }
+    bool detailsOpen() { return ui().folderDetails->isEnabled(); }
 
 private slots:
     void init() {
@@ -142,90 +142,90 @@ private slots:
         QFETCH(QString, row);
         start({"/kept/", "する", "2"});
         dialogs_.folderAnswer = chosen;
-        ui().N6->trigger();
-        ui().N6->trigger(); // no check against the rows there: the same folder twice
+        ui().addFolderAction->trigger();
+        ui().addFolderAction->trigger(); // no check against the rows there: the same folder twice
         QCOMPARE(dialogs_.folderRequests, 2);
         const QStringList added{row, QStringLiteral("しない"), QStringLiteral("0")};
         QCOMPARE(rows(), (QList<QStringList>{{QStringLiteral("/kept/"), QStringLiteral("する"),
                                               QStringLiteral("2")},
                                              added,
                                              added}));
-        QVERIFY(ui().restartclearcbox->isChecked());
-        QVERIFY(!ui().Label4->isEnabled());
-        QCOMPARE(ui().ListView1->model()->index(2, 0).data().toString(), row);
+        QVERIFY(ui().clearBaseAtStartBox->isChecked());
+        QVERIFY(!ui().baseTimeLabel->isEnabled());
+        QCOMPARE(ui().folderTable->model()->index(2, 0).data().toString(), row);
         QVERIFY(dialogs_.messages.isEmpty());
     }
 
     void cancellingTheFolderDialogAddsNothing() {
         start();
-        ui().N6->trigger();
+        ui().addFolderAction->trigger();
         QCOMPARE(dialogs_.folderRequests, 1);
         QVERIFY(folders().empty());
-        QVERIFY(!ui().restartclearcbox->isChecked());
+        QVERIFY(!ui().clearBaseAtStartBox->isChecked());
         QVERIFY(dialogs_.messages.isEmpty());
     }
 
     void deletingTheSelectedFolder() {
         start({"/a/", "しない", "0", "/b/", "する", "1", "/c/", "しない", "0"});
         selectRow(1);
-        ui().Delete1->trigger();
+        ui().removeFolderAction->trigger();
         QCOMPARE(rows(),
                  (QList<QStringList>{
                      {QStringLiteral("/a/"), QStringLiteral("しない"), QStringLiteral("0")},
                      {QStringLiteral("/c/"), QStringLiteral("しない"), QStringLiteral("0")}}));
-        QVERIFY(ui().restartclearcbox->isChecked());
+        QVERIFY(ui().clearBaseAtStartBox->isChecked());
         QVERIFY(dialogs_.messages.isEmpty());
     }
 
     void deletingWithoutASelectionStillChecksTheOption() {
         start({"/a/", "しない", "0"});
-        ui().ListView1->clearSelection();
-        ui().Delete1->trigger();
+        ui().folderTable->clearSelection();
+        ui().removeFolderAction->trigger();
         QCOMPARE(dialogs_.messages,
                  QStringList{QStringLiteral("削除するフォルダを選択してください")});
         QCOMPARE(folders().count(), 1u);
-        QVERIFY(ui().restartclearcbox->isChecked());
+        QVERIFY(ui().clearBaseAtStartBox->isChecked());
     }
 
     // The details show the choice and depth last used, not the row's, and "OK" writes what
     // they show.
     void detailsShowTheLastValuesAndOkWritesThem() {
         start({"/a/", "する", "5", "/b/", "しない", "0"});
-        QVERIFY(ui().RadioGroup1No->isChecked());
-        QVERIFY(ui().GroupBox3->isEnabledTo(ui().GroupBox4)); // only a click disables it
+        QVERIFY(ui().subfolderNo->isChecked());
+        QVERIFY(ui().depthGroup->isEnabledTo(ui().folderDetails)); // only a click disables it
 
         doubleClickRow(0);
         QVERIFY(detailsOpen());
-        QCOMPARE(ui().Label7->text(), QStringLiteral("/a/"));
-        QVERIFY(ui().RadioGroup1No->isChecked());
-        QCOMPARE(ui().Edit2->value(), 1);
-        click(ui().Button1);
+        QCOMPARE(ui().detailsFolderLabel->text(), QStringLiteral("/a/"));
+        QVERIFY(ui().subfolderNo->isChecked());
+        QCOMPARE(ui().depthField->value(), 1);
+        click(ui().detailsOkButton);
         QCOMPARE(rows().value(0), (QStringList{QStringLiteral("/a/"), QStringLiteral("しない"),
                                                QStringLiteral("1")}));
         QVERIFY(!detailsOpen());
-        QVERIFY(ui().Label7->text().isEmpty());
-        QVERIFY(ui().restartclearcbox->isChecked());
+        QVERIFY(ui().detailsFolderLabel->text().isEmpty());
+        QVERIFY(ui().clearBaseAtStartBox->isChecked());
 
-        ui().restartclearcbox->setChecked(false);
+        ui().clearBaseAtStartBox->setChecked(false);
         doubleClickRow(1);
-        QCOMPARE(ui().Label7->text(), QStringLiteral("/b/"));
-        click(ui().RadioGroup1Yes);
-        QVERIFY(ui().GroupBox3->isEnabled());
-        ui().Edit2->setFocus();
-        QTest::keyClick(ui().Edit2, Qt::Key_Up);
-        QTest::keyClick(ui().Edit2, Qt::Key_Up);
-        click(ui().Button1);
+        QCOMPARE(ui().detailsFolderLabel->text(), QStringLiteral("/b/"));
+        click(ui().subfolderYes);
+        QVERIFY(ui().depthGroup->isEnabled());
+        ui().depthField->setFocus();
+        QTest::keyClick(ui().depthField, Qt::Key_Up);
+        QTest::keyClick(ui().depthField, Qt::Key_Up);
+        click(ui().detailsOkButton);
         QCOMPARE(rows().value(1),
                  (QStringList{QStringLiteral("/b/"), QStringLiteral("する"), QStringLiteral("3")}));
-        QVERIFY(ui().restartclearcbox->isChecked());
+        QVERIFY(ui().clearBaseAtStartBox->isChecked());
 
         // Opening again keeps "する" and 3 from the last edit.
         doubleClickRow(0);
-        QVERIFY(ui().RadioGroup1Yes->isChecked());
-        QCOMPARE(ui().Edit2->value(), 3);
-        click(ui().RadioGroup1No);
-        QVERIFY(!ui().GroupBox3->isEnabled());
-        click(ui().Button1);
+        QVERIFY(ui().subfolderYes->isChecked());
+        QCOMPARE(ui().depthField->value(), 3);
+        click(ui().subfolderNo);
+        QVERIFY(!ui().depthGroup->isEnabled());
+        click(ui().detailsOkButton);
         // "しない" still takes the depth shown.
         QCOMPARE(rows().value(0), (QStringList{QStringLiteral("/a/"), QStringLiteral("しない"),
                                                QStringLiteral("3")}));
@@ -234,21 +234,21 @@ private slots:
     void cancelClosesTheDetailsWithoutChange() {
         start({"/a/", "しない", "0"});
         doubleClickRow(0);
-        click(ui().RadioGroup1Yes);
-        click(ui().Button2);
+        click(ui().subfolderYes);
+        click(ui().detailsCancelButton);
         QVERIFY(!detailsOpen());
-        QVERIFY(ui().Label7->text().isEmpty());
+        QVERIFY(ui().detailsFolderLabel->text().isEmpty());
         QCOMPARE(rows().value(0), (QStringList{QStringLiteral("/a/"), QStringLiteral("しない"),
                                                QStringLiteral("0")}));
-        QVERIFY(!ui().restartclearcbox->isChecked());
+        QVERIFY(!ui().clearBaseAtStartBox->isChecked());
     }
 
     void doubleClickWithoutASelectionOpensNothing() {
         start({"/a/", "しない", "0"});
-        ui().ListView1->clearSelection();
-        form1().ListView1DblClick();
+        ui().folderTable->clearSelection();
+        mainWindow().openFolderDetails();
         QVERIFY(!detailsOpen());
-        QVERIFY(ui().Label7->text().isEmpty());
+        QVERIFY(ui().detailsFolderLabel->text().isEmpty());
     }
 
     // Rows deleted while the details are open: "OK" writes into the folder that was opened,
@@ -257,27 +257,27 @@ private slots:
         start({"/a/", "しない", "0", "/b/", "しない", "0", "/c/", "しない", "0"});
         doubleClickRow(2);
         selectRow(0);
-        ui().Delete1->trigger();
-        ui().restartclearcbox->setChecked(false);
-        click(ui().RadioGroup1Yes);
-        click(ui().Button1);
+        ui().removeFolderAction->trigger();
+        ui().clearBaseAtStartBox->setChecked(false);
+        click(ui().subfolderYes);
+        click(ui().detailsOkButton);
         QCOMPARE(rows(),
                  (QList<QStringList>{
                      {QStringLiteral("/b/"), QStringLiteral("しない"), QStringLiteral("0")},
                      {QStringLiteral("/c/"), QStringLiteral("する"), QStringLiteral("1")}}));
-        QVERIFY(ui().restartclearcbox->isChecked());
+        QVERIFY(ui().clearBaseAtStartBox->isChecked());
 
         doubleClickRow(1);
         selectRow(1);
-        ui().Delete1->trigger();
-        ui().restartclearcbox->setChecked(false);
-        click(ui().RadioGroup1No);
-        click(ui().Button1);
+        ui().removeFolderAction->trigger();
+        ui().clearBaseAtStartBox->setChecked(false);
+        click(ui().subfolderNo);
+        click(ui().detailsOkButton);
         QCOMPARE(rows(), (QList<QStringList>{{QStringLiteral("/b/"), QStringLiteral("しない"),
                                               QStringLiteral("0")}}));
         QVERIFY(!detailsOpen());
-        QVERIFY(ui().Label7->text().isEmpty());
-        QVERIFY(!ui().restartclearcbox->isChecked());
+        QVERIFY(ui().detailsFolderLabel->text().isEmpty());
+        QVERIFY(!ui().clearBaseAtStartBox->isChecked());
     }
 
     // While monitoring, the commands that change the folder table say so and do nothing.
@@ -291,33 +291,34 @@ private slots:
         const QByteArray watched = folder("watched").toUtf8() + '/';
         start({watched, "しない", "0", "/gone/", "しない", "0"});
         doubleClickRow(1); // open before the start, so that "OK" has a row
-        ui().ListBox2->addItem(QStringLiteral("/earlier/"));
-        ui().N11->trigger();
-        QVERIFY(program_->monitor().Monitoring());
+        ui().fileManagerFolders->addItem(QStringLiteral("/earlier/"));
+        ui().trayStartAction->trigger();
+        QVERIFY(program_->monitor().isMonitoring());
         const QList<QStringList> before = rows();
         dialogs_.folderAnswer = dir_.path();
         selectRow(0);
-        click(ui().RadioGroup1Yes);
+        click(ui().subfolderYes);
         dialogs_.messages.clear();
 
         const std::map<QString, std::function<void()>> commands{
-            {QStringLiteral("追加"), [&] { ui().N6->trigger(); }},
-            {QStringLiteral("削除"), [&] { ui().Delete1->trigger(); }},
-            {QStringLiteral("エクスプローラから取得"), [&] { ui().N7->trigger(); }},
+            {QStringLiteral("追加"), [&] { ui().addFolderAction->trigger(); }},
+            {QStringLiteral("削除"), [&] { ui().removeFolderAction->trigger(); }},
+            {QStringLiteral("エクスプローラから取得"),
+             [&] { ui().collectFoldersAction->trigger(); }},
             {QStringLiteral("double-click"), [&] { doubleClickRow(0); }},
-            {QStringLiteral("OK"), [&] { click(ui().Button1); }},
+            {QStringLiteral("OK"), [&] { click(ui().detailsOkButton); }},
         };
         commands.at(command)();
         QCOMPARE(dialogs_.messages, QStringList{QStringLiteral("モニター中です")});
         QCOMPARE(rows(), before);
         QCOMPARE(dialogs_.folderRequests, 0);
-        QVERIFY(!ui().restartclearcbox->isChecked());
-        QCOMPARE(ui().ListBox2->count(), 1);
-        QCOMPARE(ui().Label7->text(), QStringLiteral("/gone/"));
+        QVERIFY(!ui().clearBaseAtStartBox->isChecked());
+        QCOMPARE(ui().fileManagerFolders->count(), 1);
+        QCOMPARE(ui().detailsFolderLabel->text(), QStringLiteral("/gone/"));
         QVERIFY(detailsOpen());
 
         // Cancel and the radio group stay available.
-        click(ui().Button2);
+        click(ui().detailsCancelButton);
         QVERIFY(!detailsOpen());
         QCOMPARE(dialogs_.messages.size(), 1);
     }
@@ -327,12 +328,12 @@ private slots:
         const QByteArray display = qgetenv("DISPLAY");
         qunsetenv("DISPLAY");
         start();
-        ui().ListBox2->addItem(QStringLiteral("/earlier/"));
-        ui().N7->trigger();
+        ui().fileManagerFolders->addItem(QStringLiteral("/earlier/"));
+        ui().collectFoldersAction->trigger();
         if (!display.isEmpty())
             qputenv("DISPLAY", display);
-        QCOMPARE(ui().ListBox2->count(), 0);
-        QVERIFY(ui().restartclearcbox->isChecked());
+        QCOMPARE(ui().fileManagerFolders->count(), 0);
+        QVERIFY(ui().clearBaseAtStartBox->isChecked());
         QVERIFY(dialogs_.messages.isEmpty());
         QVERIFY(dialogs_.errors.isEmpty());
     }
@@ -391,11 +392,11 @@ private slots:
 
     void savingTheLog() {
         start();
-        program_->log().logListView.append({"a.txt", "新規", "          1", "",
-                                            "2006/01/05 09:05:02", "2006/01/05 9:05:03", "/w/"});
+        program_->log().entries.append({"a.txt", "新規", "          1", "", "2006/01/05 09:05:02",
+                                        "2006/01/05 9:05:03", "/w/"});
         const QString base = dir_.filePath(QStringLiteral("saved"));
         dialogs_.saveAnswer = base;
-        ui().Save1->trigger();
+        ui().saveLogAction->trigger();
         QCOMPARE(dialogs_.saveInitialNames,
                  QStringList{QString::fromStdString(LogFileInitialName(kNow))});
         QVERIFY(QRegularExpression(QStringLiteral("^log-2006-01-0[45] \\d{1,2}-\\d\\d-\\d\\d$"))
@@ -413,7 +414,7 @@ private slots:
     void cancellingTheSaveDialogWritesNothing() {
         start();
         const QStringList before = QDir(dir_.path()).entryList(QDir::Files);
-        ui().Save1->trigger();
+        ui().saveLogAction->trigger();
         QCOMPARE(dialogs_.saveInitialNames.size(), 1);
         QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), before);
         QVERIFY(dialogs_.errors.isEmpty());
@@ -423,7 +424,7 @@ private slots:
         start();
         const QString base = dir_.filePath(QStringLiteral("missing/saved"));
         dialogs_.saveAnswer = base;
-        ui().Save1->trigger();
+        ui().saveLogAction->trigger();
         QCOMPARE(dialogs_.errors.size(), 1);
         QVERIFY2(dialogs_.errors.first().startsWith(base + QStringLiteral("-ind.txt: ")),
                  qPrintable(dialogs_.errors.first()));
@@ -433,19 +434,19 @@ private slots:
     void clearingTheLogKeepsTheRenamedFiles() {
         start();
         LogData& log = program_->log();
-        log.logListView.append({"a", "新規", "", "", "", "t", "/w/"});
-        log.NewListView.append({"a", "          1", "/w/"});
-        log.delListView.append({"b", "/w/"});
-        log.updateListview.insertSorted({"c", "          2", "d", "/w/", ""});
-        log.renameListView.append({"e", "f", "/w/"});
-        log.changeStatus([](LogStatus& status) { status.newno = 1; });
-        ui().N5->trigger();
-        QVERIFY(log.logListView.empty());
-        QVERIFY(log.NewListView.empty());
-        QVERIFY(log.delListView.empty());
-        QVERIFY(log.updateListview.empty());
-        QCOMPARE(log.renameListView.count(), 1u);
-        QCOMPARE(log.status().newno, 1);
+        log.entries.append({"a", "新規", "", "", "", "t", "/w/"});
+        log.newFiles.append({"a", "          1", "/w/"});
+        log.deletedFiles.append({"b", "/w/"});
+        log.updatedFiles.insertSorted({"c", "          2", "d", "/w/", ""});
+        log.renamedFiles.append({"e", "f", "/w/"});
+        log.changeStatus([](LogStatus& status) { status.newCount = 1; });
+        ui().clearLogAction->trigger();
+        QVERIFY(log.entries.empty());
+        QVERIFY(log.newFiles.empty());
+        QVERIFY(log.deletedFiles.empty());
+        QVERIFY(log.updatedFiles.empty());
+        QCOMPARE(log.renamedFiles.count(), 1u);
+        QCOMPARE(log.status().newCount, 1);
     }
 };
 

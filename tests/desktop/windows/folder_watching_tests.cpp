@@ -1,9 +1,9 @@
 // The whole program under an X server with a system tray: a folder is added and set up
 // through the main window, watched to a depth, its changes read from the log window and
 // saved, and the settings written at exit.
-#include "desktop/main_window/main_window.h"
 #include "desktop/app/program.h"
 #include "desktop/log_window/log_window.h"
+#include "desktop/main_window/main_window.h"
 #include "engine/platform/clock.h"
 #include "tests/desktop/windows/recording_dialogs.h"
 #include "tests/desktop/windows/window_probes.h"
@@ -106,46 +106,46 @@ private slots:
         test::RecordingDialogs dialogs;
         SystemClock clock;
         Program program({settingsPath.toStdString(), true, QUrl()}, dialogs, clock);
-        TForm1& form1 = program.form1();
-        const TForm1Controls& ui = form1.controls();
-        form1.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form1));
+        MainWindow& mainWindow = program.mainWindow();
+        const MainWindowControls& ui = mainWindow.controls();
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
 
         // "追加", answering the folder dialog with the folder.
         dialogs.folderAnswer = watched;
         QAction* add =
-            MenuAction(form1.menuBar(), QStringLiteral("フォルダ"), QStringLiteral("追加"));
+            MenuAction(mainWindow.menuBar(), QStringLiteral("フォルダ"), QStringLiteral("追加"));
         QVERIFY(add != nullptr);
         add->trigger();
-        QAbstractItemModel* folders = ui.ListView1->model();
+        QAbstractItemModel* folders = ui.folderTable->model();
         QCOMPARE(folders->rowCount(), 1);
         QCOMPARE(folders->index(0, 0).data().toString(), levels[0]);
 
         // Its details: "する", depth 1, "OK".
-        const QPoint cell = ui.ListView1->visualRect(folders->index(0, 0)).center();
-        QTest::mouseClick(ui.ListView1->viewport(), Qt::LeftButton, {}, cell);
-        QTest::mouseDClick(ui.ListView1->viewport(), Qt::LeftButton, {}, cell);
-        QVERIFY(ui.GroupBox4->isEnabled());
-        QCOMPARE(ui.Label7->text(), levels[0]);
-        QTest::mouseClick(ui.RadioGroup1Yes, Qt::LeftButton, {},
-                          QPoint(4, ui.RadioGroup1Yes->height() / 2));
-        ui.Edit2->setFocus();
-        QTest::keyClick(ui.Edit2, Qt::Key_Up);
-        QTest::keyClick(ui.Edit2, Qt::Key_Down);
-        QCOMPARE(ui.Edit2->text(), QStringLiteral("1"));
-        QTest::mouseClick(ui.Button1, Qt::LeftButton);
+        const QPoint cell = ui.folderTable->visualRect(folders->index(0, 0)).center();
+        QTest::mouseClick(ui.folderTable->viewport(), Qt::LeftButton, {}, cell);
+        QTest::mouseDClick(ui.folderTable->viewport(), Qt::LeftButton, {}, cell);
+        QVERIFY(ui.folderDetails->isEnabled());
+        QCOMPARE(ui.detailsFolderLabel->text(), levels[0]);
+        QTest::mouseClick(ui.subfolderYes, Qt::LeftButton, {},
+                          QPoint(4, ui.subfolderYes->height() / 2));
+        ui.depthField->setFocus();
+        QTest::keyClick(ui.depthField, Qt::Key_Up);
+        QTest::keyClick(ui.depthField, Qt::Key_Down);
+        QCOMPARE(ui.depthField->text(), QStringLiteral("1"));
+        QTest::mouseClick(ui.detailsOkButton, Qt::LeftButton);
         QCOMPARE(folders->index(0, 1).data().toString(), QStringLiteral("する"));
         QCOMPARE(folders->index(0, 2).data().toString(), QStringLiteral("1"));
-        QVERIFY(!ui.GroupBox4->isEnabled());
+        QVERIFY(!ui.folderDetails->isEnabled());
 
         // "開始" takes the baseline before it returns.
         QAction* start =
-            MenuAction(form1.menuBar(), QStringLiteral("モニター"), QStringLiteral("開始"));
+            MenuAction(mainWindow.menuBar(), QStringLiteral("モニター"), QStringLiteral("開始"));
         QVERIFY(start != nullptr);
         start->trigger();
-        QVERIFY(program.monitor().Monitoring());
-        QVERIFY(!form1.isVisible());
-        QTRY_VERIFY(program.form2().isVisible());
+        QVERIFY(program.monitor().isMonitoring());
+        QVERIFY(!mainWindow.isVisible());
+        QTRY_VERIFY(program.logWindow().isVisible());
 
         // Every kind of change on each level, the unwatched level first: a cycle that sees the
         // last change has seen all the others. Each change is one step that a cycle sees
@@ -161,7 +161,7 @@ private slots:
             QVERIFY(QFile::rename(made, at + QStringLiteral("new.txt")));
         }
 
-        const TForm2& form2 = program.form2();
+        const LogWindow& logWindow = program.logWindow();
         const QStringList seen = levels.mid(0, 3);
         QSet<QString> expectedLog;
         for (const QString& at : seen) {
@@ -171,14 +171,14 @@ private slots:
                 << QStringList{QStringLiteral("goes.txt"), QStringLiteral("削除"), at}.join(u'\t')
                 << QStringList{QStringLiteral("new.txt"), QStringLiteral("新規"), at}.join(u'\t');
         }
-        QTRY_VERIFY_WITH_TIMEOUT(Keys(Rows(form2, "logListView"), {0, 1, 6}).contains(expectedLog),
+        QTRY_VERIFY_WITH_TIMEOUT(Keys(Rows(logWindow, "logTable"), {0, 1, 6}).contains(expectedLog),
                                  kCycleWaitMs);
         // Two more cycles: the level below the depth stays unreported, nothing comes twice.
         for (int cycle = 0; cycle < 2; ++cycle) {
-            const std::string last = program.log().status().Label4;
-            QTRY_VERIFY_WITH_TIMEOUT(program.log().status().Label4 != last, kCycleWaitMs);
+            const std::string last = program.log().status().snapshotTime;
+            QTRY_VERIFY_WITH_TIMEOUT(program.log().status().snapshotTime != last, kCycleWaitMs);
         }
-        const QList<QStringList> log = Rows(form2, "logListView");
+        const QList<QStringList> log = Rows(logWindow, "logTable");
         QCOMPARE(log.size(), expectedLog.size());
         QCOMPARE(Keys(log, {0, 1, 6}), expectedLog);
 
@@ -189,15 +189,16 @@ private slots:
             deleted << QStringLiteral("goes.txt\t") + at;
             renamed << QStringLiteral("moved.txt\tmoves.txt\t") + at;
         }
-        QCOMPARE(Keys(Rows(form2, "updateListview"), {0, 1, 3}), updated);
-        QCOMPARE(Keys(Rows(form2, "NewListView"), {0, 1, 2}), fresh);
-        QCOMPARE(Keys(Rows(form2, "delListView"), {0, 1}), deleted);
-        QCOMPARE(Keys(Rows(form2, "renameListView"), {0, 1, 2}), renamed);
+        QCOMPARE(Keys(Rows(logWindow, "updatedTable"), {0, 1, 3}), updated);
+        QCOMPARE(Keys(Rows(logWindow, "newTable"), {0, 1, 2}), fresh);
+        QCOMPARE(Keys(Rows(logWindow, "deletedTable"), {0, 1}), deleted);
+        QCOMPARE(Keys(Rows(logWindow, "renamedTable"), {0, 1, 2}), renamed);
 
         // "保存", answering the save dialog with a base name.
         const QString base = dir.filePath(QStringLiteral("saved"));
         dialogs.saveAnswer = base;
-        QAction* save = MenuAction(form1.menuBar(), QStringLiteral("ログ"), QStringLiteral("保存"));
+        QAction* save =
+            MenuAction(mainWindow.menuBar(), QStringLiteral("ログ"), QStringLiteral("保存"));
         QVERIFY(save != nullptr);
         save->trigger();
         QVERIFY(dialogs.errors.isEmpty());
@@ -269,7 +270,7 @@ private slots:
         // "終了" from the tray menu writes the settings back and ends the program.
         QVERIFY(QFile::remove(settingsPath));
         QAction* exit = nullptr;
-        for (QAction* action : ui.PopupMenu1->actions()) {
+        for (QAction* action : ui.trayMenu->actions()) {
             if (action->text() == QStringLiteral("終了"))
                 exit = action;
         }

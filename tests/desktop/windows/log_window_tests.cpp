@@ -1,7 +1,7 @@
+#include "desktop/appearance/marker_images.h"
+#include "desktop/log_window/log_window.h"
 #include "desktop/models/log_table_models.h"
 #include "engine/log/log_tables.h"
-#include "desktop/log_window/log_window.h"
-#include "desktop/appearance/marker_images.h"
 
 #include <QAbstractItemModelTester>
 #include <QLabel>
@@ -22,29 +22,29 @@ namespace {
 
 // Builds the model of one table of `log` by the table's name.
 std::unique_ptr<TableModel> ModelFor(LogData& log, const QString& table) {
-    if (table == u"logListView")
-        return std::make_unique<LogListModel>(log.logListView);
-    if (table == u"updateListview")
-        return std::make_unique<UpdateListModel>(log.updateListview);
-    if (table == u"NewListView")
-        return std::make_unique<NewListModel>(log.NewListView);
-    if (table == u"delListView")
-        return std::make_unique<DelListModel>(log.delListView);
-    return std::make_unique<RenameListModel>(log.renameListView);
+    if (table == u"logTable")
+        return std::make_unique<LogEntriesModel>(log.entries);
+    if (table == u"updatedTable")
+        return std::make_unique<UpdatedFilesModel>(log.updatedFiles);
+    if (table == u"newTable")
+        return std::make_unique<NewFilesModel>(log.newFiles);
+    if (table == u"deletedTable")
+        return std::make_unique<DeletedFilesModel>(log.deletedFiles);
+    return std::make_unique<RenamedFilesModel>(log.renamedFiles);
 }
 
 // Appends one row whose fields are "f0", "f1", ... in column order.
 void AppendNumberedRow(LogData& log, const QString& table) {
-    if (table == u"logListView")
-        log.logListView.append({"f0", "f1", "f2", "f3", "f4", "f5", "f6"});
-    else if (table == u"updateListview")
-        log.updateListview.insertSorted({"f0", "f1", "f2", "f3", "f4"});
-    else if (table == u"NewListView")
-        log.NewListView.append({"f0", "f1", "f2"});
-    else if (table == u"delListView")
-        log.delListView.append({"f0", "f1"});
+    if (table == u"logTable")
+        log.entries.append({"f0", "f1", "f2", "f3", "f4", "f5", "f6"});
+    else if (table == u"updatedTable")
+        log.updatedFiles.insertSorted({"f0", "f1", "f2", "f3", "f4"});
+    else if (table == u"newTable")
+        log.newFiles.append({"f0", "f1", "f2"});
+    else if (table == u"deletedTable")
+        log.deletedFiles.append({"f0", "f1"});
     else
-        log.renameListView.append({"f0", "f1", "f2"});
+        log.renamedFiles.append({"f0", "f1", "f2"});
 }
 
 QStringList RowTexts(const QAbstractItemModel& model, int row) {
@@ -115,21 +115,22 @@ void LogWindowTests::columns_data() {
     QTest::addColumn<QStringList>("captions");
     QTest::addColumn<QList<int>>("widths");
     QTest::addColumn<QList<int>>("rightAligned");
-    QTest::newRow("log") << u"logListView"_qs
+    QTest::newRow("log") << u"logTable"_qs
                          << QStringList{u"ファイル"_qs,         u"内容"_qs,     u"サイズ"_qs,
                                         u"size(+-)/OldName"_qs, u"更新日時"_qs, u"検出日時"_qs,
                                         u"フォルダ"_qs}
                          << QList<int>{200, 40, 80, 70, 80, 80, 100} << QList<int>{2, 3};
-    QTest::newRow("updated") << u"updateListview"_qs
+    QTest::newRow("updated") << u"updatedTable"_qs
                              << QStringList{u"更新ファイル"_qs, u"Size"_qs, u"Date"_qs,
                                             u"フォルダ"_qs, u"(MBit/S)"_qs}
                              << QList<int>{250, 90, 80, 100, 70} << QList<int>{1};
-    QTest::newRow("new") << u"NewListView"_qs
+    QTest::newRow("new") << u"newTable"_qs
                          << QStringList{u"新規ファイル"_qs, u"サイズ"_qs, u"フォルダ"_qs}
                          << QList<int>{200, 50, 100} << QList<int>{1};
-    QTest::newRow("deleted") << u"delListView"_qs << QStringList{u"削除ファイル"_qs, u"フォルダ"_qs}
+    QTest::newRow("deleted") << u"deletedTable"_qs
+                             << QStringList{u"削除ファイル"_qs, u"フォルダ"_qs}
                              << QList<int>{200, 100} << QList<int>{};
-    QTest::newRow("renamed") << u"renameListView"_qs
+    QTest::newRow("renamed") << u"renamedTable"_qs
                              << QStringList{u"新名"_qs, u"旧名"_qs, u"フォルダ"_qs}
                              << QList<int>{200, 200, 100} << QList<int>{};
 }
@@ -159,7 +160,7 @@ void LogWindowTests::columns() {
 void LogWindowTests::rowTexts_data() {
     QTest::addColumn<QString>("table");
     for (const char* table :
-         {"logListView", "updateListview", "NewListView", "delListView", "renameListView"})
+         {"logTable", "updatedTable", "newTable", "deletedTable", "renamedTable"})
         QTest::newRow(table) << QString::fromLatin1(table);
 }
 
@@ -180,13 +181,12 @@ void LogWindowTests::rowTexts() {
 
 void LogWindowTests::renamedLogRowShowsOldNameRightAligned() {
     LogData log;
-    LogListModel model(log.logListView);
-    log.logListView.append({"b.txt", kKindRenamed, "       1000",
-                            std::string(kOldNamePrefix) + "a.txt", "2024/05/01 09:00:00",
-                            "2024/05/01 9:00:03", "/w/"});
-    log.logListView.append({"/w/sub/", kKindDeleted, "", "", "", "2024/05/01 9:00:03", ""});
+    LogEntriesModel model(log.entries);
+    log.entries.append({"b.txt", kKindRenamed, "       1000", std::string(kOldNamePrefix) + "a.txt",
+                        "2024/05/01 09:00:00", "2024/05/01 9:00:03", "/w/"});
+    log.entries.append({"/w/sub/", kKindDeleted, "", "", "", "2024/05/01 9:00:03", ""});
 
-    const QModelIndex oldName = model.index(0, LogListModel::SizeChange);
+    const QModelIndex oldName = model.index(0, LogEntriesModel::SizeChange);
     QCOMPARE(oldName.data().toString(), u"(旧)a.txt"_qs);
     QVERIFY(Qt::Alignment(oldName.data(Qt::TextAlignmentRole).toInt()) & Qt::AlignRight);
     QCOMPARE(RowTexts(model, 1),
@@ -195,19 +195,19 @@ void LogWindowTests::renamedLogRowShowsOldNameRightAligned() {
 
 void LogWindowTests::invalidUtf8NameStillShows() {
     LogData log;
-    DelListModel model(log.delListView);
-    log.delListView.append({"bad\xff\xfename.txt", "/w/"});
+    DeletedFilesModel model(log.deletedFiles);
+    log.deletedFiles.append({"bad\xff\xfename.txt", "/w/"});
 
-    const QString shown = model.index(0, DelListModel::File).data().toString();
+    const QString shown = model.index(0, DeletedFilesModel::File).data().toString();
     QVERIFY(shown.startsWith(u"bad"_qs));
     QVERIFY(shown.endsWith(u"name.txt"_qs));
     QVERIFY(shown.contains(QChar::ReplacementCharacter));
-    QCOMPARE(log.delListView[0].file, std::string("bad\xff\xfename.txt"));
+    QCOMPARE(log.deletedFiles[0].file, std::string("bad\xff\xfename.txt"));
 }
 
 void LogWindowTests::modelFollowsEveryTableChange() {
     LogData log;
-    NewListModel model(log.NewListView);
+    NewFilesModel model(log.newFiles);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
@@ -215,35 +215,35 @@ void LogWindowTests::modelFollowsEveryTableChange() {
     QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
 
     for (const char* name : {"a", "b", "c", "d", "e"})
-        log.NewListView.append({name, "1", "/w/"});
+        log.newFiles.append({name, "1", "/w/"});
     QCOMPARE(inserted.size(), 5);
     QCOMPARE(inserted.last().at(1).toInt(), 4);
 
-    log.NewListView.change(2, [](NewRow& row) { row.rowImage = kCompleteMarker; });
+    log.newFiles.change(2, [](NewRow& row) { row.rowImage = kCompleteMarker; });
     QCOMPARE(changed.size(), 1);
     QCOMPARE(changed[0][0].value<QModelIndex>(), model.index(2, 0));
-    QCOMPARE(changed[0][1].value<QModelIndex>(), model.index(2, NewListModel::ColumnCount - 1));
+    QCOMPARE(changed[0][1].value<QModelIndex>(), model.index(2, NewFilesModel::ColumnCount - 1));
 
-    log.NewListView.removeIf([](const NewRow& row) { return row.file != "c"; });
+    log.newFiles.removeIf([](const NewRow& row) { return row.file != "c"; });
     QCOMPARE(removed.size(), 2); // runs "d e" and "a b"
     QCOMPARE(model.rowCount(), 1);
     QCOMPARE(model.index(0, 0).data().toString(), u"c"_qs);
 
-    log.NewListView.clear();
+    log.newFiles.clear();
     QCOMPARE(reset.size(), 1);
     QCOMPARE(model.rowCount(), 0);
 }
 
 void LogWindowTests::sortedInsertOpensTheRowAtItsPlace() {
     LogData log;
-    UpdateListModel model(log.updateListview);
+    UpdatedFilesModel model(log.updatedFiles);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    log.updateListview.insertSorted(Updated("b"));
-    log.updateListview.insertSorted(Updated("d"));
+    log.updatedFiles.insertSorted(Updated("b"));
+    log.updatedFiles.insertSorted(Updated("d"));
     const QPersistentModelIndex d = model.index(1, 0);
     QSignalSpy inserting(&model, &QAbstractItemModel::rowsAboutToBeInserted);
 
-    log.updateListview.insertSorted(Updated("c"));
+    log.updatedFiles.insertSorted(Updated("c"));
 
     QCOMPARE(inserting.size(), 1);
     QCOMPARE(inserting[0][1].toInt(), 1);
@@ -272,38 +272,41 @@ void LogWindowTests::markerImages() {
 
 void LogWindowTests::rowAndCellImages() {
     LogData log;
-    UpdateListModel updated(log.updateListview);
-    NewListModel added(log.NewListView);
-    DelListModel deleted(log.delListView);
+    UpdatedFilesModel updated(log.updatedFiles);
+    NewFilesModel added(log.newFiles);
+    DeletedFilesModel deleted(log.deletedFiles);
     UpdateRow row = Updated("a");
     row.rowImage = kChangedMarker;
     row.sizeImage = kChangedMarker;
-    log.updateListview.insertSorted(row);
-    log.NewListView.append({"n", "1", "/w/", kCompleteMarker});
-    log.delListView.append({"x", "/w/"});
+    log.updatedFiles.insertSorted(row);
+    log.newFiles.append({"n", "1", "/w/", kCompleteMarker});
+    log.deletedFiles.append({"x", "/w/"});
     const auto picture = [](const QAbstractItemModel& model, int column) {
         return model.index(0, column).data(Qt::DecorationRole);
     };
 
-    QCOMPARE(picture(updated, UpdateListModel::File).value<QImage>(), MarkerImage(kChangedMarker));
-    QCOMPARE(picture(updated, UpdateListModel::Size).value<QImage>(), MarkerImage(kChangedMarker));
-    QCOMPARE(picture(updated, UpdateListModel::Date).value<QImage>(), MarkerImage(kNoMarker));
-    QVERIFY(!picture(updated, UpdateListModel::Folder).isValid());
-    QVERIFY(!picture(updated, UpdateListModel::Rate).isValid());
-    QCOMPARE(picture(added, NewListModel::File).value<QImage>(), MarkerImage(kCompleteMarker));
-    QVERIFY(!picture(added, NewListModel::Size).isValid());
-    QVERIFY(!picture(deleted, DelListModel::File).isValid());
+    QCOMPARE(picture(updated, UpdatedFilesModel::File).value<QImage>(),
+             MarkerImage(kChangedMarker));
+    QCOMPARE(picture(updated, UpdatedFilesModel::Size).value<QImage>(),
+             MarkerImage(kChangedMarker));
+    QCOMPARE(picture(updated, UpdatedFilesModel::Date).value<QImage>(), MarkerImage(kNoMarker));
+    QVERIFY(!picture(updated, UpdatedFilesModel::Folder).isValid());
+    QVERIFY(!picture(updated, UpdatedFilesModel::Rate).isValid());
+    QCOMPARE(picture(added, NewFilesModel::File).value<QImage>(), MarkerImage(kCompleteMarker));
+    QVERIFY(!picture(added, NewFilesModel::Size).isValid());
+    QVERIFY(!picture(deleted, DeletedFilesModel::File).isValid());
 
     QSignalSpy changed(&updated, &QAbstractItemModel::dataChanged);
-    log.updateListview.change(0, [](UpdateRow& r) { r.dateImage = kChangedMarker; });
+    log.updatedFiles.change(0, [](UpdateRow& r) { r.dateImage = kChangedMarker; });
     QCOMPARE(changed.size(), 1);
     QVERIFY(changed[0][2].value<QList<int>>().contains(Qt::DecorationRole));
-    QCOMPARE(picture(updated, UpdateListModel::Date).value<QImage>(), MarkerImage(kChangedMarker));
+    QCOMPARE(picture(updated, UpdatedFilesModel::Date).value<QImage>(),
+             MarkerImage(kChangedMarker));
 }
 
 void LogWindowTests::windowFrame() {
     LogData log;
-    TForm2 window(log);
+    LogWindow window(log);
     QCOMPARE(window.windowTitle(), u"Trellisk(ログ)"_qs);
     QCOMPARE(window.size(), QSize(743, 377));
     QCOMPARE(window.minimumSize(), window.maximumSize());
@@ -316,7 +319,7 @@ void LogWindowTests::windowFrame() {
 
 void LogWindowTests::closeRequestIsIgnored() {
     LogData log;
-    TForm2 window(log);
+    LogWindow window(log);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(!window.close());
@@ -325,13 +328,13 @@ void LogWindowTests::closeRequestIsIgnored() {
 
 void LogWindowTests::tabsInOrderWithUpdatedCurrent() {
     LogData log;
-    TForm2 window(log);
-    auto* tabs = window.findChild<QTabWidget*>(u"PageControl1"_qs);
+    LogWindow window(log);
+    auto* tabs = window.findChild<QTabWidget*>(u"tabs"_qs);
     QVERIFY(tabs);
     const QStringList captions{u"ログ"_qs, u"更新"_qs, u"新規"_qs, u"削除"_qs,
                                u"リネーム(変名)"_qs};
-    const QStringList tables{u"logListView"_qs, u"updateListview"_qs, u"NewListView"_qs,
-                             u"delListView"_qs, u"renameListView"_qs};
+    const QStringList tables{u"logTable"_qs, u"updatedTable"_qs, u"newTable"_qs, u"deletedTable"_qs,
+                             u"renamedTable"_qs};
     QCOMPARE(tabs->count(), captions.size());
     for (int tab = 0; tab < tabs->count(); ++tab) {
         QCOMPARE(tabs->tabText(tab), captions[tab]);
@@ -351,26 +354,26 @@ void LogWindowTests::controlsAtTheirPlaces_data() {
         QRect place;
         const char* text;
     } controls[] = {
-        {"Label2", {8, 8, 126, 12}, "比較先スナップ取得日時"},
-        {"Label4", {144, 8, 113, 12}, ""},
-        {"Label1", {8, 24, 126, 12}, "比較元スナップ取得日時"},
-        {"Label3", {144, 24, 113, 12}, ""},
-        {"Label5", {8, 40, 65, 12}, "更新ファイル"},
-        {"updateno", {80, 40, 25, 12}, "0"},
-        {"label10", {8, 56, 65, 12}, "新規ファイル"},
-        {"newno", {80, 56, 25, 12}, "0"},
-        {"Label6", {120, 40, 65, 12}, "削除ファイル"},
-        {"delno", {216, 40, 25, 12}, "0"},
-        {"Label7", {120, 56, 85, 12}, "リネームファイル"},
-        {"renameno", {216, 56, 25, 12}, "0"},
-        {"Label12", {304, 8, 46, 12}, "空き容量"},
-        {"akiListBox", {304, 24, 161, 49}, nullptr},
-        {"Label8", {472, 8, 72, 12}, "所要時間（秒）"},
-        {"Label11", {544, 8, 129, 12}, ""},
-        {"Label9", {472, 28, 97, 12}, ""},
-        {"Gauge1", {576, 24, 153, 17}, nullptr},
-        {"lines", {632, 72, 89, 12}, "ログ行数"},
-        {"PageControl1", {7, 89, 722, 273}, nullptr},
+        {"snapshotTimeCaption", {8, 8, 126, 12}, "比較先スナップ取得日時"},
+        {"snapshotTimeLabel", {144, 8, 113, 12}, ""},
+        {"comparedBaseTimeCaption", {8, 24, 126, 12}, "比較元スナップ取得日時"},
+        {"comparedBaseTimeLabel", {144, 24, 113, 12}, ""},
+        {"updatedCountCaption", {8, 40, 65, 12}, "更新ファイル"},
+        {"updatedCountLabel", {80, 40, 25, 12}, "0"},
+        {"newCountCaption", {8, 56, 65, 12}, "新規ファイル"},
+        {"newCountLabel", {80, 56, 25, 12}, "0"},
+        {"deletedCountCaption", {120, 40, 65, 12}, "削除ファイル"},
+        {"deletedCountLabel", {216, 40, 25, 12}, "0"},
+        {"renamedCountCaption", {120, 56, 85, 12}, "リネームファイル"},
+        {"renamedCountLabel", {216, 56, 25, 12}, "0"},
+        {"freeSpaceCaption", {304, 8, 46, 12}, "空き容量"},
+        {"freeSpaceList", {304, 24, 161, 49}, nullptr},
+        {"durationsCaption", {472, 8, 72, 12}, "所要時間（秒）"},
+        {"durationsLabel", {544, 8, 129, 12}, ""},
+        {"phaseLabel", {472, 28, 97, 12}, ""},
+        {"progressBar", {576, 24, 153, 17}, nullptr},
+        {"lineCountLabel", {632, 72, 89, 12}, "ログ行数"},
+        {"tabs", {7, 89, 722, 273}, nullptr},
     };
     for (const auto& control : controls)
         QTest::newRow(control.name) << QString::fromLatin1(control.name) << control.place
@@ -382,7 +385,7 @@ void LogWindowTests::controlsAtTheirPlaces() {
     QFETCH(QRect, place);
     QFETCH(QString, text);
     LogData log;
-    TForm2 window(log);
+    LogWindow window(log);
     auto* control = window.findChild<QWidget*>(name);
     QVERIFY(control);
     QCOMPARE(control->parentWidget(), &window);
@@ -395,65 +398,65 @@ void LogWindowTests::controlsAtTheirPlaces() {
 
 void LogWindowTests::tablesShowTheEngineTables() {
     LogData log;
-    log.delListView.append({"early", "/w/"});
-    TForm2 window(log);
-    auto* view = window.findChild<QTableView*>(u"delListView"_qs);
+    log.deletedFiles.append({"early", "/w/"});
+    LogWindow window(log);
+    auto* view = window.findChild<QTableView*>(u"deletedTable"_qs);
     QVERIFY(view);
     QCOMPARE(view->model()->rowCount(), 1);
-    log.delListView.append({"late", "/w/"});
-    QCOMPARE(view->model()->index(1, DelListModel::File).data().toString(), u"late"_qs);
+    log.deletedFiles.append({"late", "/w/"});
+    QCOMPARE(view->model()->index(1, DeletedFilesModel::File).data().toString(), u"late"_qs);
     QCOMPARE(view->selectionBehavior(), QAbstractItemView::SelectRows);
     QCOMPARE(view->selectionMode(), QAbstractItemView::ExtendedSelection);
     QCOMPARE(view->editTriggers(), QAbstractItemView::NoEditTriggers);
     QVERIFY(view->showGrid());
-    QCOMPARE(view->columnWidth(DelListModel::File), 200);
-    QCOMPARE(view->columnWidth(DelListModel::Folder), 100);
+    QCOMPARE(view->columnWidth(DeletedFilesModel::File), 200);
+    QCOMPARE(view->columnWidth(DeletedFilesModel::Folder), 100);
     QCOMPARE(view->rowHeight(0), 16);
 }
 
 void LogWindowTests::statusFollowsTheLogData() {
     LogData log;
-    TForm2 window(log);
+    LogWindow window(log);
     const auto text = [&](const char* name) {
         return window.findChild<QLabel*>(QString::fromLatin1(name))->text();
     };
-    auto* gauge = window.findChild<QProgressBar*>(u"Gauge1"_qs);
-    auto* freeSpace = window.findChild<QListWidget*>(u"akiListBox"_qs);
+    auto* gauge = window.findChild<QProgressBar*>(u"progressBar"_qs);
+    auto* freeSpace = window.findChild<QListWidget*>(u"freeSpaceList"_qs);
     QCOMPARE(gauge->text(), u"0%"_qs);
 
     log.changeStatus([](LogStatus& status) {
-        status.Label4 = "2024/05/01 9:00:03";
-        status.Label3 = "2024/05/01 8:59:58";
-        status.updateno = 3;
-        status.newno = 12;
-        status.delno = 1;
-        status.renameno = 7;
-        status.akiListBox = {"/ドライブ 12,345", "/home/ドライブ -1"};
-        status.Label9 = "比較中";
-        status.Gauge1 = 40;
-        status.Label11 = " 1 5";
-        status.lines = "ログ行数 25";
+        status.snapshotTime = "2024/05/01 9:00:03";
+        status.comparedBaseTime = "2024/05/01 8:59:58";
+        status.updatedCount = 3;
+        status.newCount = 12;
+        status.deletedCount = 1;
+        status.renamedCount = 7;
+        status.freeSpaceLines = {"/ドライブ 12,345", "/home/ドライブ -1"};
+        status.phase = "比較中";
+        status.progress = 40;
+        status.recentDurations = " 1 5";
+        status.lineCount = "ログ行数 25";
     });
 
-    QCOMPARE(text("Label4"), u"2024/05/01 9:00:03"_qs);
-    QCOMPARE(text("Label3"), u"2024/05/01 8:59:58"_qs);
+    QCOMPARE(text("snapshotTimeLabel"), u"2024/05/01 9:00:03"_qs);
+    QCOMPARE(text("comparedBaseTimeLabel"), u"2024/05/01 8:59:58"_qs);
     QCOMPARE(window.baseTimeText(), u"2024/05/01 8:59:58"_qs);
-    QCOMPARE(text("updateno"), u"3"_qs);
-    QCOMPARE(text("newno"), u"12"_qs);
-    QCOMPARE(text("delno"), u"1"_qs);
-    QCOMPARE(text("renameno"), u"7"_qs);
-    QVERIFY(window.findChild<QLabel*>(u"renameno"_qs)->alignment() & Qt::AlignRight);
-    QCOMPARE(text("Label9"), u"比較中"_qs);
-    QCOMPARE(text("Label11"), u" 1 5"_qs);
-    QCOMPARE(text("lines"), u"ログ行数 25"_qs);
+    QCOMPARE(text("updatedCountLabel"), u"3"_qs);
+    QCOMPARE(text("newCountLabel"), u"12"_qs);
+    QCOMPARE(text("deletedCountLabel"), u"1"_qs);
+    QCOMPARE(text("renamedCountLabel"), u"7"_qs);
+    QVERIFY(window.findChild<QLabel*>(u"renamedCountLabel"_qs)->alignment() & Qt::AlignRight);
+    QCOMPARE(text("phaseLabel"), u"比較中"_qs);
+    QCOMPARE(text("durationsLabel"), u" 1 5"_qs);
+    QCOMPARE(text("lineCountLabel"), u"ログ行数 25"_qs);
     QCOMPARE(gauge->text(), u"40%"_qs);
     QCOMPARE(freeSpace->count(), 2);
     QCOMPARE(freeSpace->item(0)->text(), u"/ドライブ 12,345"_qs);
     QCOMPARE(freeSpace->item(1)->text(), u"/home/ドライブ -1"_qs);
 
     log.changeStatus([](LogStatus& status) {
-        status.akiListBox.clear();
-        status.Gauge1 = 250; // out of range: shown as full, never rejected
+        status.freeSpaceLines.clear();
+        status.progress = 250; // out of range: shown as full, never rejected
     });
     QCOMPARE(freeSpace->count(), 0);
     QCOMPARE(gauge->text(), u"100%"_qs);
@@ -461,7 +464,7 @@ void LogWindowTests::statusFollowsTheLogData() {
 
 void LogWindowTests::showPutsTheWindowAtTheTopLeft() {
     LogData log;
-    TForm2 window(log);
+    LogWindow window(log);
     window.move(200, 150);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -475,15 +478,15 @@ void LogWindowTests::showPutsTheWindowAtTheTopLeft() {
 
 void LogWindowTests::rightClickOpensThePopupMenu() {
     LogData log;
-    TForm2 window(log);
+    LogWindow window(log);
     RecordingMenu menu;
     menu.addAction(u"開始"_qs);
     window.setPopupMenu(&menu);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    auto* table = window.findChild<QTableView*>(u"updateListview"_qs);
-    auto* label = window.findChild<QLabel*>(u"Label2"_qs);
+    auto* table = window.findChild<QTableView*>(u"updatedTable"_qs);
+    auto* label = window.findChild<QLabel*>(u"snapshotTimeCaption"_qs);
     for (QWidget* target : {table->viewport(), static_cast<QWidget*>(label)}) {
         menu.openedAt.clear();
         const QPoint at(10, 5);
@@ -497,14 +500,14 @@ void LogWindowTests::rightClickOpensThePopupMenu() {
 
 void LogWindowTests::appendedRowsScrollIntoViewOncePerTurn() {
     LogData log;
-    TForm2 window(log);
+    LogWindow window(log);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    auto* view = window.findChild<QTableView*>(u"updateListview"_qs);
+    auto* view = window.findChild<QTableView*>(u"updatedTable"_qs);
     QSignalSpy scrolled(view->verticalScrollBar(), &QScrollBar::valueChanged);
     const auto appendAndScroll = [&](int row) {
-        log.updateListview.scrollTo(
-            log.updateListview.insertSorted(Updated(("f" + std::to_string(10000 + row)).c_str())));
+        log.updatedFiles.scrollTo(
+            log.updatedFiles.insertSorted(Updated(("f" + std::to_string(10000 + row)).c_str())));
     };
 
     appendAndScroll(0);
@@ -521,18 +524,18 @@ void LogWindowTests::appendedRowsScrollIntoViewOncePerTurn() {
 
 void LogWindowTests::rowsAppendedOnAHiddenTabAreInViewWhenItIsChosen() {
     LogData log;
-    TForm2 window(log);
+    LogWindow window(log);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    auto* view = window.findChild<QTableView*>(u"logListView"_qs);
+    auto* view = window.findChild<QTableView*>(u"logTable"_qs);
     QVERIFY(!view->isVisible());
 
     for (int row = 0; row < 300; ++row) {
-        log.logListView.append({"f" + std::to_string(row), kKindNew, "", "", "", "now", "/w/"});
-        log.logListView.scrollTo(static_cast<std::size_t>(row));
+        log.entries.append({"f" + std::to_string(row), kKindNew, "", "", "", "now", "/w/"});
+        log.entries.scrollTo(static_cast<std::size_t>(row));
     }
     QCoreApplication::processEvents();
-    window.findChild<QTabWidget*>(u"PageControl1"_qs)->setCurrentIndex(0);
+    window.findChild<QTabWidget*>(u"tabs"_qs)->setCurrentIndex(0);
 
     const QModelIndex last = view->model()->index(299, 0);
     QTRY_VERIFY(view->viewport()->rect().contains(view->visualRect(last)));
@@ -541,15 +544,15 @@ void LogWindowTests::rowsAppendedOnAHiddenTabAreInViewWhenItIsChosen() {
 void LogWindowTests::pendingScrollFollowsRowsInsertedBeforeIt() {
     LogData log;
     for (int row = 0; row < 500; ++row)
-        log.updateListview.insertSorted(Updated(("m" + std::to_string(1000 + row)).c_str()));
-    TForm2 window(log);
+        log.updatedFiles.insertSorted(Updated(("m" + std::to_string(1000 + row)).c_str()));
+    LogWindow window(log);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    auto* view = window.findChild<QTableView*>(u"updateListview"_qs);
+    auto* view = window.findChild<QTableView*>(u"updatedTable"_qs);
 
-    log.updateListview.scrollTo(log.updateListview.insertSorted(Updated("z")));
+    log.updatedFiles.scrollTo(log.updatedFiles.insertSorted(Updated("z")));
     for (int row = 0; row < 100; ++row)
-        log.updateListview.insertSorted(Updated(("a" + std::to_string(row)).c_str()));
+        log.updatedFiles.insertSorted(Updated(("a" + std::to_string(row)).c_str()));
     QCoreApplication::processEvents();
 
     const QModelIndex z = view->model()->index(view->model()->rowCount() - 1, 0);

@@ -1,10 +1,10 @@
 #include "desktop/about/about_window.h"
-#include "desktop/main_window/main_window.h"
 #include "desktop/app/program.h"
 #include "desktop/app/qt_window_interface.h"
-#include "desktop/tray/tray_icon.h"
 #include "desktop/appearance/tray_pictures.h"
 #include "desktop/log_window/log_window.h"
+#include "desktop/main_window/main_window.h"
+#include "desktop/tray/tray_icon.h"
 #include "engine/platform/clock.h"
 #include "tests/desktop/windows/recording_dialogs.h"
 
@@ -74,13 +74,13 @@ private:
     std::unique_ptr<Program> program_;
 
     QString settingsPath() const { return dir_.filePath(QStringLiteral("trellisk.ini")); }
-    TForm1& form1() { return program_->form1(); }
-    const TForm1Controls& ui() { return form1().controls(); }
+    MainWindow& mainWindow() { return program_->mainWindow(); }
+    const MainWindowControls& ui() { return mainWindow().controls(); }
 
     void start(bool trayAvailable) {
         program_ = std::make_unique<Program>(
             ProgramOptions{settingsPath().toStdString(), trayAvailable, QUrl()}, dialogs_, clock_);
-        form1().show();
+        mainWindow().show();
     }
 
     // A folder to watch, with one file in it, listed in the settings file.
@@ -100,7 +100,7 @@ private:
             *ranInsideCycle = program_->monitor().busy();
             during();
         });
-        form1().Timer1Timer();
+        mainWindow().runCycle();
     }
 
 private slots:
@@ -118,23 +118,23 @@ private slots:
         auto row = [](const char* name, QRect place, const char* caption) {
             QTest::newRow(name) << QString::fromLatin1(name) << place << QString::fromUtf8(caption);
         };
-        row("Label3", {8, 8, 0, 16}, "状態：停止中");
-        row("GroupBox1", {8, 32, 377, 129}, "監視フォルダ");
-        row("ListView1", {8, 32, 361, 89}, "");
-        row("GroupBox4", {8, 168, 169, 137}, "フォルダ詳細");
-        row("Label7", {8, 16, 0, 0}, "");
-        row("RadioGroup1", {8, 40, 81, 57}, "サブ監視");
-        row("GroupBox3", {96, 40, 65, 57}, "階層数");
-        row("Edit2", {8, 16, 48, 20}, "1");
-        row("Button1", {16, 104, 49, 25}, "OK");
-        row("Button2", {80, 104, 65, 25}, "キャンセル");
-        row("GroupBox2", {184, 168, 185, 81}, "設定");
-        row("Label2", {8, 18, 0, 0}, "監視間隔（秒）");
-        row("Edit1", {88, 16, 48, 20}, "3");
-        row("restartclearcbox", {8, 37, 0, 17}, "開始時に比較元をクリアする");
-        row("Label4", {8, 56, 0, 0}, "");
-        row("Label1", {184, 256, 0, 0}, "エクスプローラから取得");
-        row("ListBox2", {184, 272, 169, 41}, "");
+        row("statusLabel", {8, 8, 0, 16}, "状態：停止中");
+        row("foldersGroup", {8, 32, 377, 129}, "監視フォルダ");
+        row("folderTable", {8, 32, 361, 89}, "");
+        row("folderDetails", {8, 168, 169, 137}, "フォルダ詳細");
+        row("detailsFolderLabel", {8, 16, 0, 0}, "");
+        row("subfolderGroup", {8, 40, 81, 57}, "サブ監視");
+        row("depthGroup", {96, 40, 65, 57}, "階層数");
+        row("depthField", {8, 16, 48, 20}, "1");
+        row("detailsOkButton", {16, 104, 49, 25}, "OK");
+        row("detailsCancelButton", {80, 104, 65, 25}, "キャンセル");
+        row("settingsGroup", {184, 168, 185, 81}, "設定");
+        row("intervalLabel", {8, 18, 0, 0}, "監視間隔（秒）");
+        row("intervalField", {88, 16, 48, 20}, "3");
+        row("clearBaseAtStartBox", {8, 37, 0, 17}, "開始時に比較元をクリアする");
+        row("baseTimeLabel", {8, 56, 0, 0}, "");
+        row("fileManagerLabel", {184, 256, 0, 0}, "エクスプローラから取得");
+        row("fileManagerFolders", {184, 272, 169, 41}, "");
     }
     // A width or height of 0 in the table is where the text decides the size.
     void controlsSitAtTheirPlaces() {
@@ -142,7 +142,7 @@ private slots:
         QFETCH(QRect, place);
         QFETCH(QString, caption);
         start(false);
-        auto* widget = form1().findChild<QWidget*>(name);
+        auto* widget = mainWindow().findChild<QWidget*>(name);
         QVERIFY2(widget, qPrintable(name));
         QCOMPARE(widget->pos(), place.topLeft());
         if (place.width() > 0)
@@ -159,55 +159,56 @@ private slots:
 
     void windowFrameAndInitialState() {
         start(false);
-        QCOMPARE(form1().windowTitle(), QStringLiteral("Trellisk"));
+        QCOMPARE(mainWindow().windowTitle(), QStringLiteral("Trellisk"));
         QCOMPARE(ui().client->size(), QSize(388, 320));
-        QCOMPARE(form1().minimumSize(), form1().maximumSize());
-        QVERIFY(!(form1().windowFlags() & Qt::WindowMaximizeButtonHint));
-        QVERIFY(form1().windowFlags() & Qt::WindowMinimizeButtonHint);
-        QVERIFY(!ui().GroupBox4->isEnabled());
-        QVERIFY(ui().RadioGroup1No->isChecked());
-        QVERIFY(!ui().restartclearcbox->isChecked());
-        QCOMPARE(ui().Label3->font().pixelSize(), 16);
-        QVERIFY(ui().Label4->fontMetrics().horizontalAdvance(
-                    QStringLiteral("比較元日時2026/12/28 23:58:58")) <= ui().Label4->width());
-        QVERIFY(ui().Label4->geometry().right() < ui().GroupBox2->width());
-        QCOMPARE(ui().Edit2->minimum(), 0);
-        QCOMPARE(ui().Edit2->maximum(), 100);
-        QCOMPARE(ui().Edit1->minimum(), 1);
-        QCOMPARE(ui().Edit1->maximum(), 3600);
-        QVERIFY(!ui().Edit1->wrapping());
-        QCOMPARE(ui().ListBox2->toolTip(),
+        QCOMPARE(mainWindow().minimumSize(), mainWindow().maximumSize());
+        QVERIFY(!(mainWindow().windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(mainWindow().windowFlags() & Qt::WindowMinimizeButtonHint);
+        QVERIFY(!ui().folderDetails->isEnabled());
+        QVERIFY(ui().subfolderNo->isChecked());
+        QVERIFY(!ui().clearBaseAtStartBox->isChecked());
+        QCOMPARE(ui().statusLabel->font().pixelSize(), 16);
+        QVERIFY(ui().baseTimeLabel->fontMetrics().horizontalAdvance(QStringLiteral(
+                    "比較元日時2026/12/28 23:58:58")) <= ui().baseTimeLabel->width());
+        QVERIFY(ui().baseTimeLabel->geometry().right() < ui().settingsGroup->width());
+        QCOMPARE(ui().depthField->minimum(), 0);
+        QCOMPARE(ui().depthField->maximum(), 100);
+        QCOMPARE(ui().intervalField->minimum(), 1);
+        QCOMPARE(ui().intervalField->maximum(), 3600);
+        QVERIFY(!ui().intervalField->wrapping());
+        QCOMPARE(ui().fileManagerFolders->toolTip(),
                  QStringLiteral("ツール-フォルダオプション-表示-タイトルバーにファイルのフルパス名"
                                 "を表示するをオンにしてください。"));
-        QAbstractItemModel* model = ui().ListView1->model();
+        QAbstractItemModel* model = ui().folderTable->model();
         QCOMPARE(model->rowCount(), 0);
         QCOMPARE(model->columnCount(), 3);
         const QStringList headers{QStringLiteral("フォルダ名"), QStringLiteral("サブ監視"),
                                   QStringLiteral("階層数")};
         for (int column = 0; column < 3; ++column)
             QCOMPARE(model->headerData(column, Qt::Horizontal), headers[column]);
-        QCOMPARE(ui().ListView1->columnWidth(0), 200);
-        QCOMPARE(ui().ListView1->columnWidth(1), 70);
-        QCOMPARE(form1().Timer1().interval(), 3000);
-        QVERIFY(!form1().Timer1().isActive());
-        QVERIFY(!program_->form2().isVisible());
-        QVERIFY(!program_->form3().isVisible());
+        QCOMPARE(ui().folderTable->columnWidth(0), 200);
+        QCOMPARE(ui().folderTable->columnWidth(1), 70);
+        QCOMPARE(mainWindow().cycleTimer().interval(), 3000);
+        QVERIFY(!mainWindow().cycleTimer().isActive());
+        QVERIFY(!program_->logWindow().isVisible());
+        QVERIFY(!program_->aboutWindow().isVisible());
         QVERIFY(dialogs_.errors.isEmpty());
     }
 
     void fieldsAreReachableByTheirCaptions() {
         start(false);
-        QCOMPARE(ui().Edit1->accessibleName(), QStringLiteral("監視間隔（秒）"));
-        QCOMPARE(ui().Edit2->accessibleName(), QStringLiteral("階層数"));
-        QCOMPARE(ui().ListView1->accessibleName(), QStringLiteral("監視フォルダ"));
-        QCOMPARE(ui().ListBox2->accessibleName(), QStringLiteral("エクスプローラから取得"));
+        QCOMPARE(ui().intervalField->accessibleName(), QStringLiteral("監視間隔（秒）"));
+        QCOMPARE(ui().depthField->accessibleName(), QStringLiteral("階層数"));
+        QCOMPARE(ui().folderTable->accessibleName(), QStringLiteral("監視フォルダ"));
+        QCOMPARE(ui().fileManagerFolders->accessibleName(),
+                 QStringLiteral("エクスプローラから取得"));
     }
 
     // The number fields step by their arrows but take no typed text; the interval reaches
     // the settings as it changes.
     void numberFieldsStepButTakeNoTyping() {
         start(false);
-        QSpinBox* interval = ui().Edit1;
+        QSpinBox* interval = ui().intervalField;
         interval->setFocus();
         QTest::keyClicks(interval, QStringLiteral("9"));
         QCOMPARE(interval->value(), 3);
@@ -217,25 +218,25 @@ private slots:
         interval->setValue(1);
         QTest::keyClick(interval, Qt::Key_Down);
         QCOMPARE(interval->value(), 1);
-        ui().GroupBox4->setEnabled(true);
-        QTest::keyClick(ui().Edit2, Qt::Key_Up);
-        QCOMPARE(ui().Edit2->value(), 2);
+        ui().folderDetails->setEnabled(true);
+        QTest::keyClick(ui().depthField, Qt::Key_Up);
+        QCOMPARE(ui().depthField->value(), 2);
     }
 
     void mainMenuItemsInOrder() {
         start(false);
-        QCOMPARE(Texts(ui().MainMenu1->actions()),
+        QCOMPARE(Texts(ui().mainMenu->actions()),
                  (QStringList{QStringLiteral("モニター"), QStringLiteral("フォルダ"),
                               QStringLiteral("ログ"), QStringLiteral("バージョン情報")}));
-        QCOMPARE(Texts(ui().N1->actions()),
+        QCOMPARE(Texts(ui().monitorMenu->actions()),
                  (QStringList{QStringLiteral("開始"), QStringLiteral("停止")}));
-        QCOMPARE(Texts(ui().FolderMenu->actions()),
+        QCOMPARE(Texts(ui().folderMenu->actions()),
                  (QStringList{QStringLiteral("追加"), QStringLiteral("削除"),
                               QStringLiteral("エクスプローラから取得")}));
-        QCOMPARE(Texts(ui().LogMenu->actions()),
+        QCOMPARE(Texts(ui().logMenu->actions()),
                  (QStringList{QStringLiteral("保存"), QStringLiteral("消去")}));
-        QVERIFY(!ui().About1->menu());
-        QCOMPARE(Texts(ui().PopupMenu1->actions()),
+        QVERIFY(!ui().aboutAction->menu());
+        QCOMPARE(Texts(ui().trayMenu->actions()),
                  (QStringList{QStringLiteral("メインフォーム表示切替"),
                               QStringLiteral("ログフォーム表示切替"), QStringLiteral("開始"),
                               QStringLiteral("停止"), QStringLiteral("終了")}));
@@ -245,25 +246,25 @@ private slots:
         WriteFile(settingsPath(), "[foldersv040]\r\n2\r\n/a/\r\nする\r\n2\r\n/b/\r\nしない\r\n0\r\n"
                                   "[interval]\r\n60\r\n");
         start(false);
-        QAbstractItemModel* model = ui().ListView1->model();
+        QAbstractItemModel* model = ui().folderTable->model();
         QCOMPARE(model->rowCount(), 2);
         QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("/a/"));
         QCOMPARE(model->index(0, 1).data().toString(), QStringLiteral("する"));
         QCOMPARE(model->index(0, 2).data().toString(), QStringLiteral("2"));
         QCOMPARE(model->index(1, 1).data().toString(), QStringLiteral("しない"));
-        QCOMPARE(ui().Edit1->value(), 60);
-        QCOMPARE(form1().Timer1().interval(), 60000);
-        QVERIFY(ui().restartclearcbox->isChecked());
-        QVERIFY(!ui().Label4->isEnabled());
+        QCOMPARE(ui().intervalField->value(), 60);
+        QCOMPARE(mainWindow().cycleTimer().interval(), 60000);
+        QVERIFY(ui().clearBaseAtStartBox->isChecked());
+        QVERIFY(!ui().baseTimeLabel->isEnabled());
 
         // The table view follows the settings' table without copying it.
-        program_->settings().ListView1.remove(0);
+        program_->settings().folders.remove(0);
         QCOMPARE(model->rowCount(), 1);
         QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("/b/"));
 
         // The timer keeps its loaded interval when the field changes.
-        ui().Edit1->setValue(5);
-        QCOMPARE(form1().Timer1().interval(), 60000);
+        ui().intervalField->setValue(5);
+        QCOMPARE(mainWindow().cycleTimer().interval(), 60000);
     }
 
     void aBrokenSettingsFileIsReportedAndTheWindowStillOpens() {
@@ -272,19 +273,19 @@ private slots:
         QCOMPARE(dialogs_.errors.size(), 1);
         QVERIFY2(dialogs_.errors.first().contains(QStringLiteral("many")),
                  qPrintable(dialogs_.errors.first()));
-        QVERIFY(form1().isVisible());
+        QVERIFY(mainWindow().isVisible());
     }
 
     void closingSavesTheSettingsAndEndsTheProgram() {
         start(true);
-        QSignalSpy closed(&form1(), &TForm1::closed);
-        ui().Edit1->setValue(7);
-        program_->settings().ListView1.append({"/x/", "する", "3"});
-        QVERIFY(form1().close());
+        QSignalSpy closed(&mainWindow(), &MainWindow::closed);
+        ui().intervalField->setValue(7);
+        program_->settings().folders.append({"/x/", "する", "3"});
+        QVERIFY(mainWindow().close());
         QCOMPARE(closed.size(), 1);
         QCOMPARE(ReadFile(settingsPath()),
                  QByteArray("[foldersv040]\r\n1\r\n/x/\r\nする\r\n3\r\n[interval]\r\n7\r\n"));
-        QVERIFY(!form1().trayIcon()->isVisible());
+        QVERIFY(!mainWindow().trayIcon()->isVisible());
         QVERIFY(dialogs_.errors.isEmpty());
     }
 
@@ -292,41 +293,41 @@ private slots:
         const QString missingFolder = dir_.filePath(QStringLiteral("missing/trellisk.ini"));
         program_ = std::make_unique<Program>(
             ProgramOptions{missingFolder.toStdString(), false, QUrl()}, dialogs_, clock_);
-        form1().show();
-        QSignalSpy closed(&form1(), &TForm1::closed);
-        QVERIFY(form1().close());
+        mainWindow().show();
+        QSignalSpy closed(&mainWindow(), &MainWindow::closed);
+        QVERIFY(mainWindow().close());
         QCOMPARE(closed.size(), 1);
         QCOMPARE(dialogs_.errors.size(), 1);
     }
 
     void activationCopiesTheBaseTimeOfTheLogWindow() {
         start(false);
-        ui().Label4->setText(QStringLiteral("stale"));
+        ui().baseTimeLabel->setText(QStringLiteral("stale"));
         program_->log().changeStatus(
-            [](LogStatus& status) { status.Label3 = "2024/05/06 7:08:09"; });
-        QCOMPARE(program_->form2().baseTimeText(), QStringLiteral("2024/05/06 7:08:09"));
+            [](LogStatus& status) { status.comparedBaseTime = "2024/05/06 7:08:09"; });
+        QCOMPARE(program_->logWindow().baseTimeText(), QStringLiteral("2024/05/06 7:08:09"));
         QEvent activate(QEvent::WindowActivate);
-        QCoreApplication::sendEvent(&form1(), &activate);
-        QCOMPARE(ui().Label4->text(), QStringLiteral("2024/05/06 7:08:09"));
+        QCoreApplication::sendEvent(&mainWindow(), &activate);
+        QCOMPARE(ui().baseTimeLabel->text(), QStringLiteral("2024/05/06 7:08:09"));
     }
 
     void restartOptionDisablesTheBaseTimeAndReachesTheSettings() {
         start(false);
-        QTest::mouseClick(ui().restartclearcbox, Qt::LeftButton, {},
-                          QPoint(4, ui().restartclearcbox->height() / 2));
-        QVERIFY(ui().restartclearcbox->isChecked());
-        QVERIFY(program_->settings().restartclearcbox);
-        QVERIFY(!ui().Label4->isEnabled());
+        QTest::mouseClick(ui().clearBaseAtStartBox, Qt::LeftButton, {},
+                          QPoint(4, ui().clearBaseAtStartBox->height() / 2));
+        QVERIFY(ui().clearBaseAtStartBox->isChecked());
+        QVERIFY(program_->settings().clearBaseAtStart);
+        QVERIFY(!ui().baseTimeLabel->isEnabled());
 
-        program_->windowInterface().setRestartClear(false);
-        QVERIFY(!ui().restartclearcbox->isChecked());
-        QVERIFY(!program_->settings().restartclearcbox);
-        QVERIFY(ui().Label4->isEnabled());
+        program_->windowInterface().setClearBaseAtStart(false);
+        QVERIFY(!ui().clearBaseAtStartBox->isChecked());
+        QVERIFY(!program_->settings().clearBaseAtStart);
+        QVERIFY(ui().baseTimeLabel->isEnabled());
     }
 
     void trayShowsTheProgramIconThenThePictureOfTheState() {
         start(true);
-        TrayIcon* tray = form1().trayIcon();
+        TrayIcon* tray = mainWindow().trayIcon();
         QVERIFY(tray);
         QCOMPARE(tray->picture(), TrayIcon::kProgramPicture);
         QCOMPARE(tray->icon().pixmap(16).toImage(), ProgramIcon().pixmap(16).toImage());
@@ -361,22 +362,22 @@ private slots:
 
     void trayMenuTogglesTheWindows() {
         start(true);
-        TForm2& log = program_->form2();
-        ui().N9->trigger();
-        QVERIFY(!form1().isVisible());
-        ui().N9->trigger();
-        QVERIFY(form1().isVisible());
-        ui().N10->trigger();
+        LogWindow& log = program_->logWindow();
+        ui().toggleMainWindowAction->trigger();
+        QVERIFY(!mainWindow().isVisible());
+        ui().toggleMainWindowAction->trigger();
+        QVERIFY(mainWindow().isVisible());
+        ui().toggleLogWindowAction->trigger();
         QVERIFY(log.isVisible());
-        ui().N10->trigger();
+        ui().toggleLogWindowAction->trigger();
         QVERIFY(!log.isVisible());
     }
 
     void leftClickOnTheTrayShowsTheMainWindow() {
         start(true);
-        form1().hide();
-        emit form1().trayIcon()->leftClicked();
-        QVERIFY(form1().isVisible());
+        mainWindow().hide();
+        emit mainWindow().trayIcon()->leftClicked();
+        QVERIFY(mainWindow().isVisible());
     }
 
     // Starting from the main menu hides the main window only where a tray icon can bring it
@@ -389,53 +390,53 @@ private slots:
     void startFromTheMainMenu() {
         QFETCH(bool, trayAvailable);
         start(trayAvailable);
-        ui().N2->trigger();
-        QCOMPARE(form1().isVisible(), !trayAvailable);
+        ui().startAction->trigger();
+        QCOMPARE(mainWindow().isVisible(), !trayAvailable);
         QCOMPARE(dialogs_.messages,
                  QStringList{QStringLiteral("監視フォルダが指定されていません")});
-        QVERIFY(!program_->monitor().Monitoring());
+        QVERIFY(!program_->monitor().isMonitoring());
     }
 
     void startFromTheTrayMenuKeepsTheMainWindow() {
         writeSettingsWatchingAFolder();
         start(true);
-        ui().N11->trigger();
-        QVERIFY(program_->monitor().Monitoring());
-        QVERIFY(form1().isVisible());
-        QVERIFY(program_->form2().isVisible());
-        QCOMPARE(ui().Label3->text(), QStringLiteral("状態：監視中"));
-        QCOMPARE(form1().trayIcon()->picture(), int(kTrayMonitoring));
-        QVERIFY(form1().Timer1().isActive());
-        QCOMPARE(form1().Timer1().interval(), 1000);
-        QVERIFY(!ui().restartclearcbox->isChecked());
+        ui().trayStartAction->trigger();
+        QVERIFY(program_->monitor().isMonitoring());
+        QVERIFY(mainWindow().isVisible());
+        QVERIFY(program_->logWindow().isVisible());
+        QCOMPARE(ui().statusLabel->text(), QStringLiteral("状態：監視中"));
+        QCOMPARE(mainWindow().trayIcon()->picture(), int(kTrayMonitoring));
+        QVERIFY(mainWindow().cycleTimer().isActive());
+        QCOMPARE(mainWindow().cycleTimer().interval(), 1000);
+        QVERIFY(!ui().clearBaseAtStartBox->isChecked());
 
-        ui().Exit1->trigger();
-        QVERIFY(!program_->monitor().Monitoring());
-        QCOMPARE(ui().Label3->text(), QStringLiteral("状態：停止中"));
-        QCOMPARE(form1().trayIcon()->picture(), int(kTrayStopped));
-        QVERIFY(!form1().Timer1().isActive());
+        ui().trayStopAction->trigger();
+        QVERIFY(!program_->monitor().isMonitoring());
+        QCOMPARE(ui().statusLabel->text(), QStringLiteral("状態：停止中"));
+        QCOMPARE(mainWindow().trayIcon()->picture(), int(kTrayStopped));
+        QVERIFY(!mainWindow().cycleTimer().isActive());
     }
 
     void theMonitorMenuIsDisabledWhileACycleRuns() {
         writeSettingsWatchingAFolder();
         start(true);
-        ui().N11->trigger();
-        QVERIFY(ui().N1->menuAction()->isEnabled());
+        ui().trayStartAction->trigger();
+        QVERIFY(ui().monitorMenu->menuAction()->isEnabled());
         bool inside = false;
         bool menuEnabled = true;
         int picture = -1;
         runCycleWith(
             [&] {
-                menuEnabled = ui().N1->menuAction()->isEnabled();
-                picture = form1().trayIcon()->picture();
+                menuEnabled = ui().monitorMenu->menuAction()->isEnabled();
+                picture = mainWindow().trayIcon()->picture();
             },
             &inside);
         QVERIFY(inside);
         QVERIFY(!menuEnabled);
         QCOMPARE(picture, int(kTrayBusy));
-        QVERIFY(ui().N1->menuAction()->isEnabled());
-        QCOMPARE(form1().trayIcon()->picture(), int(kTrayMonitoring));
-        QVERIFY(form1().Timer1().isActive());
+        QVERIFY(ui().monitorMenu->menuAction()->isEnabled());
+        QCOMPARE(mainWindow().trayIcon()->picture(), int(kTrayMonitoring));
+        QVERIFY(mainWindow().cycleTimer().isActive());
     }
 
     // An exit chosen while a cycle pumps events waits until the cycle has unwound, then
@@ -449,34 +450,34 @@ private slots:
         QFETCH(bool, fromTrayMenu);
         writeSettingsWatchingAFolder();
         start(true);
-        ui().N11->trigger();
+        ui().trayStartAction->trigger();
         QFile::remove(settingsPath());
-        QSignalSpy closed(&form1(), &TForm1::closed);
+        QSignalSpy closed(&mainWindow(), &MainWindow::closed);
         bool inside = false;
         bool endedInside = true;
         runCycleWith(
             [&] {
                 if (fromTrayMenu)
-                    ui().Exit2->trigger();
+                    ui().exitAction->trigger();
                 else
-                    form1().close();
+                    mainWindow().close();
                 endedInside =
-                    !closed.isEmpty() || QFile::exists(settingsPath()) || !form1().isVisible();
+                    !closed.isEmpty() || QFile::exists(settingsPath()) || !mainWindow().isVisible();
             },
             &inside);
         QVERIFY(inside);
         QVERIFY(!endedInside);
         QCOMPARE(closed.size(), 1);
-        QVERIFY(!form1().isVisible());
+        QVERIFY(!mainWindow().isVisible());
         QVERIFY(ReadFile(settingsPath()).startsWith("[foldersv040]\r\n1\r\n"));
-        QVERIFY(!form1().trayIcon()->isVisible());
+        QVERIFY(!mainWindow().trayIcon()->isVisible());
     }
 
     void exitFromTheTrayMenuWithTheMainWindowHidden() {
         start(true);
-        form1().hide();
-        QSignalSpy closed(&form1(), &TForm1::closed);
-        ui().Exit2->trigger();
+        mainWindow().hide();
+        QSignalSpy closed(&mainWindow(), &MainWindow::closed);
+        ui().exitAction->trigger();
         QCOMPARE(closed.size(), 1);
         QVERIFY(QFile::exists(settingsPath()));
     }
@@ -484,8 +485,8 @@ private slots:
     // The log window refuses to close, which must not keep the program running.
     void theEventLoopEndsWhenTheMainWindowCloses() {
         start(true);
-        program_->form2().show();
-        QTimer::singleShot(0, ui().Exit2, &QAction::trigger);
+        program_->logWindow().show();
+        QTimer::singleShot(0, ui().exitAction, &QAction::trigger);
         QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY(QFile::exists(settingsPath()));
@@ -493,14 +494,14 @@ private slots:
 
     void theTrayMenuIsTheContextMenuOfBothWindows() {
         start(true);
-        const QList<QWidget*> windows{&form1(), &program_->form2()};
+        const QList<QWidget*> windows{&mainWindow(), &program_->logWindow()};
         for (QWidget* window : windows) {
             window->show();
             QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
                                     window->mapToGlobal(QPoint(5, 5)));
             QCoreApplication::sendEvent(window, &event);
-            QVERIFY2(ui().PopupMenu1->isVisible(), qPrintable(window->objectName()));
-            ui().PopupMenu1->close();
+            QVERIFY2(ui().trayMenu->isVisible(), qPrintable(window->objectName()));
+            ui().trayMenu->close();
         }
     }
 };

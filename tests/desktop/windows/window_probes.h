@@ -24,9 +24,9 @@ inline QAction* MenuAction(QMenuBar* bar, const QString& menu, const QString& it
 }
 
 // The rows of a log window table as its model shows them.
-inline QList<QStringList> Rows(const TForm2& form2, const char* table) {
+inline QList<QStringList> Rows(const LogWindow& logWindow, const char* table) {
     QList<QStringList> rows;
-    const auto* view = form2.findChild<QTableView*>(QString::fromLatin1(table));
+    const auto* view = logWindow.findChild<QTableView*>(QString::fromLatin1(table));
     if (view == nullptr)
         return rows;
     const QAbstractItemModel* model = view->model();

@@ -66,18 +66,18 @@ const std::string kEmptyLog = "ログファイルはありません\r\n";
 // One row in every table; the updated files are added out of order, and one name is not
 // valid UTF-8, to show that bytes are written as they are.
 void Fill(LogData& log) {
-    log.NewListView.append({"caf\xE9.txt", "       1234", "/data/a/", kCompleteMarker});
-    log.delListView.append({"gone.txt", "/data/a/"});
-    log.updateListview.insertSorted({"b.log", "       5000", "2006/01/05 09:05:02", "/data/a/",
-                                     "12.5", kChangedMarker, kChangedMarker, kNoMarker});
-    log.updateListview.insertSorted(
+    log.newFiles.append({"caf\xE9.txt", "       1234", "/data/a/", kCompleteMarker});
+    log.deletedFiles.append({"gone.txt", "/data/a/"});
+    log.updatedFiles.insertSorted({"b.log", "       5000", "2006/01/05 09:05:02", "/data/a/",
+                                   "12.5", kChangedMarker, kChangedMarker, kNoMarker});
+    log.updatedFiles.insertSorted(
         {"a.txt", "         10", "2006/01/05 09:00:00", "/data/b/", "", kNoMarker});
-    log.renameListView.append({"new name.txt", "old.txt", "/data/b/"});
-    log.logListView.append({"b.log", "更新", "       5000", "       4000", "2006/01/05 09:05:02",
-                            "2006/01/05 9:05:03", "/data/a/"});
-    log.logListView.append({"new name.txt", "変名", "         10", "(旧)a.txt",
-                            "2006/01/05 09:00:00", "2006/01/05 9:05:03", "/data/b/"});
-    log.logListView.append({"/data/c", "新規", "", "", "", "2006/01/05 9:05:03", ""});
+    log.renamedFiles.append({"new name.txt", "old.txt", "/data/b/"});
+    log.entries.append({"b.log", "更新", "       5000", "       4000", "2006/01/05 09:05:02",
+                        "2006/01/05 9:05:03", "/data/a/"});
+    log.entries.append({"new name.txt", "変名", "         10", "(旧)a.txt", "2006/01/05 09:00:00",
+                        "2006/01/05 9:05:03", "/data/b/"});
+    log.entries.append({"/data/c", "新規", "", "", "", "2006/01/05 9:05:03", ""});
 }
 
 const std::string kFilledInd = "[新規ファイル]\r\n"
@@ -165,7 +165,7 @@ TEST(SaveLog, WriteFailureStopsBeforeTheLogFile) {
         TempDir dir;
         LogData log;
         for (int i = 0; i < rows; ++i)
-            log.NewListView.append({"file" + std::to_string(i), "          1", "/data/"});
+            log.newFiles.append({"file" + std::to_string(i), "          1", "/data/"});
         const std::string base = dir / "log";
         fs::create_symlink("/dev/full", base + "-ind.txt");
         EXPECT_EQ(SaveLog(log, base), base + "-ind.txt: No space left on device");
@@ -234,36 +234,36 @@ TEST(ClearLog, EmptiesFourTablesAndKeepsRenamesAndStatus) {
     LogData log;
     Fill(log);
     log.changeStatus([](LogStatus& s) {
-        s.updateno = 1;
-        s.newno = 2;
-        s.delno = 3;
-        s.renameno = 4;
-        s.lines = "ログ行数 3";
-        s.Label4 = "2006/01/05 9:05:03";
+        s.updatedCount = 1;
+        s.newCount = 2;
+        s.deletedCount = 3;
+        s.renamedCount = 4;
+        s.lineCount = "ログ行数 3";
+        s.baseTime = "2006/01/05 9:05:03";
     });
     std::vector<std::string> resets;
     ResetRecorder logR("log", resets), newR("new", resets), delR("del", resets),
         updR("update", resets), renR("rename", resets);
-    log.logListView.addObserver(&logR);
-    log.NewListView.addObserver(&newR);
-    log.delListView.addObserver(&delR);
-    log.updateListview.addObserver(&updR);
-    log.renameListView.addObserver(&renR);
+    log.entries.addObserver(&logR);
+    log.newFiles.addObserver(&newR);
+    log.deletedFiles.addObserver(&delR);
+    log.updatedFiles.addObserver(&updR);
+    log.renamedFiles.addObserver(&renR);
 
     ClearLog(log);
 
     EXPECT_EQ(resets, (std::vector<std::string>{"log", "new", "del", "update"}));
-    EXPECT_TRUE(log.logListView.empty());
-    EXPECT_TRUE(log.NewListView.empty());
-    EXPECT_TRUE(log.delListView.empty());
-    EXPECT_TRUE(log.updateListview.empty());
-    ASSERT_EQ(log.renameListView.count(), 1u);
-    EXPECT_EQ(log.renameListView[0].newName, "new name.txt");
+    EXPECT_TRUE(log.entries.empty());
+    EXPECT_TRUE(log.newFiles.empty());
+    EXPECT_TRUE(log.deletedFiles.empty());
+    EXPECT_TRUE(log.updatedFiles.empty());
+    ASSERT_EQ(log.renamedFiles.count(), 1u);
+    EXPECT_EQ(log.renamedFiles[0].newName, "new name.txt");
     const LogStatus& s = log.status();
-    EXPECT_EQ((std::vector<long long>{s.updateno, s.newno, s.delno, s.renameno}),
+    EXPECT_EQ((std::vector<long long>{s.updatedCount, s.newCount, s.deletedCount, s.renamedCount}),
               (std::vector<long long>{1, 2, 3, 4}));
-    EXPECT_EQ(s.lines, "ログ行数 3");
-    EXPECT_EQ(s.Label4, "2006/01/05 9:05:03");
+    EXPECT_EQ(s.lineCount, "ログ行数 3");
+    EXPECT_EQ(s.baseTime, "2006/01/05 9:05:03");
 }
 
 } // namespace

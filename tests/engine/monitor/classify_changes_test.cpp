@@ -25,9 +25,10 @@ TEST_F(ClassifyChangesTest, UnchangedDirectoryReportsNothing) {
     tree.makeFile("b.txt", 20, kFileTime);
     start();
     cycle();
-    EXPECT_TRUE(log.logListView.empty());
-    EXPECT_EQ(
-        log.status().updateno + log.status().newno + log.status().delno + log.status().renameno, 0);
+    EXPECT_TRUE(log.entries.empty());
+    EXPECT_EQ(log.status().updatedCount + log.status().newCount + log.status().deletedCount +
+                  log.status().renamedCount,
+              0);
 }
 
 TEST_F(ClassifyChangesTest, FileGrowingOverTwoCyclesIsOneUpdatedRowRefreshedWithRate) {
@@ -36,8 +37,8 @@ TEST_F(ClassifyChangesTest, FileGrowingOverTwoCyclesIsOneUpdatedRowRefreshedWith
 
     tree.makeFile("a.txt", 1000 + 1048576, kFileTime + 10);
     cycle();
-    ASSERT_EQ(log.updateListview.count(), 1u);
-    const UpdateRow& first = log.updateListview[0];
+    ASSERT_EQ(log.updatedFiles.count(), 1u);
+    const UpdateRow& first = log.updatedFiles[0];
     EXPECT_EQ(first.file, "a.txt");
     EXPECT_EQ(first.size, "    1049576");
     EXPECT_EQ(first.date, "2023/11/15 07:13:30");
@@ -48,20 +49,20 @@ TEST_F(ClassifyChangesTest, FileGrowingOverTwoCyclesIsOneUpdatedRowRefreshedWith
     EXPECT_EQ(first.rowImage, kCompleteMarker) << "closed file gets the complete marker";
     EXPECT_EQ(logRows(),
               (Rows{{"a.txt", "更新", "    1049576", "", "2023/11/15 07:13:30", now(), dir()}}));
-    EXPECT_EQ(log.status().updateno, 1);
+    EXPECT_EQ(log.status().updatedCount, 1);
 
     tree.makeFile("a.txt", 1000 + 2 * 1048576, kFileTime + 20);
     cycle();
-    ASSERT_EQ(log.updateListview.count(), 1u);
-    const UpdateRow& later = log.updateListview[0];
+    ASSERT_EQ(log.updatedFiles.count(), 1u);
+    const UpdateRow& later = log.updatedFiles[0];
     EXPECT_EQ(later.size, "    2098152");
     EXPECT_EQ(later.rate, "2.67");
     EXPECT_EQ(later.rowImage, kCompleteMarker) << "closed again at the end of the cycle";
-    ASSERT_EQ(log.logListView.count(), 2u);
-    EXPECT_EQ(fields(log.logListView[1]),
+    ASSERT_EQ(log.entries.count(), 2u);
+    EXPECT_EQ(fields(log.entries[1]),
               (std::vector<std::string>{"a.txt", "更新", "    2098152", "    1048576",
                                         "2023/11/15 07:13:40", now(), dir()}));
-    EXPECT_EQ(log.status().updateno, 1);
+    EXPECT_EQ(log.status().updatedCount, 1);
 }
 
 TEST_F(ClassifyChangesTest, DateOnlyChangeMarksTheDateCellAndLaterGivesZeroRate) {
@@ -69,15 +70,15 @@ TEST_F(ClassifyChangesTest, DateOnlyChangeMarksTheDateCellAndLaterGivesZeroRate)
     start();
     tree.makeFile("a.txt", 500, kFileTime + 4);
     cycle();
-    ASSERT_EQ(log.updateListview.count(), 1u);
-    EXPECT_EQ(log.updateListview[0].sizeImage, kNoMarker);
-    EXPECT_EQ(log.updateListview[0].dateImage, kChangedMarker);
+    ASSERT_EQ(log.updatedFiles.count(), 1u);
+    EXPECT_EQ(log.updatedFiles[0].sizeImage, kNoMarker);
+    EXPECT_EQ(log.updatedFiles[0].dateImage, kChangedMarker);
 
     tree.makeFile("a.txt", 500, kFileTime + 8);
     cycle();
-    EXPECT_EQ(log.updateListview[0].rate, "0.00");
-    EXPECT_EQ(log.updateListview[0].sizeImage, kNoMarker) << "reset at the start of the cycle";
-    EXPECT_EQ(log.logListView[1].sizeChange, "          0");
+    EXPECT_EQ(log.updatedFiles[0].rate, "0.00");
+    EXPECT_EQ(log.updatedFiles[0].sizeImage, kNoMarker) << "reset at the start of the cycle";
+    EXPECT_EQ(log.entries[1].sizeChange, "          0");
 }
 
 TEST_F(ClassifyChangesTest, ShrinkingFileGivesNegativeChangeAndRate) {
@@ -87,8 +88,8 @@ TEST_F(ClassifyChangesTest, ShrinkingFileGivesNegativeChangeAndRate) {
     cycle();
     tree.makeFile("a.txt", 800, kFileTime);
     cycle();
-    EXPECT_EQ(log.logListView[1].sizeChange, "       -100");
-    EXPECT_EQ(log.updateListview[0].rate, "-0.00");
+    EXPECT_EQ(log.entries[1].sizeChange, "       -100");
+    EXPECT_EQ(log.updatedFiles[0].rate, "-0.00");
 }
 
 TEST_F(ClassifyChangesTest, ChangeOfLocalTimeBetweenSnapshotsReportsNothing) {
@@ -98,8 +99,8 @@ TEST_F(ClassifyChangesTest, ChangeOfLocalTimeBetweenSnapshotsReportsNothing) {
     ::setenv("TZ", "America/New_York", 1);
     ::tzset();
     cycle();
-    EXPECT_TRUE(log.logListView.empty());
-    EXPECT_TRUE(log.updateListview.empty());
+    EXPECT_TRUE(log.entries.empty());
+    EXPECT_TRUE(log.updatedFiles.empty());
 }
 
 struct RenameCase {
@@ -122,15 +123,15 @@ TEST_P(RenameTest, VanishedFileWithSameSizeAndDateAsANewOneIsRenamed) {
         ASSERT_EQ(::rename(tree.path(c.from).c_str(), tree.path(c.to).c_str()), 0);
     }
     cycle();
-    ASSERT_EQ(log.renameListView.count(), 1u);
-    EXPECT_EQ(log.renameListView[0].newName, c.to);
-    EXPECT_EQ(log.renameListView[0].oldName, c.from);
-    EXPECT_EQ(log.renameListView[0].folder, dir());
+    ASSERT_EQ(log.renamedFiles.count(), 1u);
+    EXPECT_EQ(log.renamedFiles[0].newName, c.to);
+    EXPECT_EQ(log.renamedFiles[0].oldName, c.from);
+    EXPECT_EQ(log.renamedFiles[0].folder, dir());
     EXPECT_EQ(logRows(), (Rows{{c.to, "変名", "       1234", std::string("(旧)") + c.from,
                                 "2023/11/15 07:13:20", now(), dir()}}));
-    EXPECT_EQ(log.status().renameno, 1);
-    EXPECT_TRUE(log.NewListView.empty());
-    EXPECT_TRUE(log.delListView.empty());
+    EXPECT_EQ(log.status().renamedCount, 1);
+    EXPECT_TRUE(log.newFiles.empty());
+    EXPECT_TRUE(log.deletedFiles.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, RenameTest,
@@ -145,13 +146,13 @@ TEST_F(ClassifyChangesTest, CopyKeepingSizeAndDateIsNewWhileTheSourceStays) {
     start();
     tree.makeFile("copy.txt", 77, kFileTime);
     cycle();
-    ASSERT_EQ(log.NewListView.count(), 1u);
-    EXPECT_EQ(log.NewListView[0].file, "copy.txt");
-    EXPECT_EQ(log.NewListView[0].size, "         77");
+    ASSERT_EQ(log.newFiles.count(), 1u);
+    EXPECT_EQ(log.newFiles[0].file, "copy.txt");
+    EXPECT_EQ(log.newFiles[0].size, "         77");
     EXPECT_EQ(logRows(),
               (Rows{{"copy.txt", "新規", "         77", "", "2023/11/15 07:13:20", now(), dir()}}));
-    EXPECT_TRUE(log.renameListView.empty());
-    EXPECT_EQ(log.status().newno, 1);
+    EXPECT_TRUE(log.renamedFiles.empty());
+    EXPECT_EQ(log.status().newCount, 1);
 }
 
 TEST_F(ClassifyChangesTest, TwoCandidatesForOneVanishedFileFirstInListingOrderIsTheRename) {
@@ -164,10 +165,10 @@ TEST_F(ClassifyChangesTest, TwoCandidatesForOneVanishedFileFirstInListingOrderIs
     ListFiles(dir(), listing);
     ASSERT_EQ(listing.count(), 2u);
     cycle();
-    ASSERT_EQ(log.renameListView.count(), 1u);
-    EXPECT_EQ(log.renameListView[0].newName, listing.name(0));
-    ASSERT_EQ(log.NewListView.count(), 1u);
-    EXPECT_EQ(log.NewListView[0].file, listing.name(1));
+    ASSERT_EQ(log.renamedFiles.count(), 1u);
+    EXPECT_EQ(log.renamedFiles[0].newName, listing.name(0));
+    ASSERT_EQ(log.newFiles.count(), 1u);
+    EXPECT_EQ(log.newFiles[0].file, listing.name(1));
 }
 
 TEST_F(ClassifyChangesTest, OutputComesUpdatedThenNewAndRenamedThenDeleted) {
@@ -181,18 +182,18 @@ TEST_F(ClassifyChangesTest, OutputComesUpdatedThenNewAndRenamedThenDeleted) {
     tree.makeFile("fresh.txt", 4, kFileTime);
     cycle();
     std::vector<std::string> kinds;
-    for (const LogRow& row : log.logListView)
+    for (const LogRow& row : log.entries)
         kinds.push_back(row.kind);
     ASSERT_EQ(kinds.size(), 4u);
     EXPECT_EQ(kinds[0], "更新");
     EXPECT_EQ(kinds[3], "削除");
-    EXPECT_EQ(fields(log.logListView[3]),
+    EXPECT_EQ(fields(log.entries[3]),
               (std::vector<std::string>{"gone.txt", "削除", "", "", "", now(), dir()}));
-    EXPECT_EQ(log.delListView[0].file, "gone.txt");
-    EXPECT_EQ(log.status().updateno, 1);
-    EXPECT_EQ(log.status().newno, 1);
-    EXPECT_EQ(log.status().renameno, 1);
-    EXPECT_EQ(log.status().delno, 1);
+    EXPECT_EQ(log.deletedFiles[0].file, "gone.txt");
+    EXPECT_EQ(log.status().updatedCount, 1);
+    EXPECT_EQ(log.status().newCount, 1);
+    EXPECT_EQ(log.status().renamedCount, 1);
+    EXPECT_EQ(log.status().deletedCount, 1);
 }
 
 TEST_F(ClassifyChangesTest, FileOpenForWritingGetsTheCompleteMarkerOnlyOnceClosed) {
@@ -200,11 +201,11 @@ TEST_F(ClassifyChangesTest, FileOpenForWritingGetsTheCompleteMarkerOnlyOnceClose
     const int writer = ::open(tree.path("busy.bin").c_str(), O_WRONLY | O_CREAT, 0644);
     ASSERT_GE(writer, 0);
     cycle();
-    ASSERT_EQ(log.NewListView.count(), 1u);
-    EXPECT_EQ(log.NewListView[0].rowImage, kNoMarker);
+    ASSERT_EQ(log.newFiles.count(), 1u);
+    EXPECT_EQ(log.newFiles[0].rowImage, kNoMarker);
     ::close(writer);
     cycle();
-    EXPECT_EQ(log.NewListView[0].rowImage, kCompleteMarker);
+    EXPECT_EQ(log.newFiles[0].rowImage, kCompleteMarker);
 }
 
 TEST_F(ClassifyChangesTest, RowsOfVanishedFilesLeaveTheResultTablesButNotTheLog) {
@@ -213,14 +214,14 @@ TEST_F(ClassifyChangesTest, RowsOfVanishedFilesLeaveTheResultTablesButNotTheLog)
     tree.makeFile("a.txt", 2, kFileTime);
     tree.makeFile("new.txt", 1, kFileTime + 2);
     cycle();
-    ASSERT_EQ(log.updateListview.count(), 1u);
-    ASSERT_EQ(log.NewListView.count(), 1u);
+    ASSERT_EQ(log.updatedFiles.count(), 1u);
+    ASSERT_EQ(log.newFiles.count(), 1u);
     tree.remove("a.txt");
     tree.remove("new.txt");
     cycle();
-    EXPECT_TRUE(log.updateListview.empty());
-    EXPECT_TRUE(log.NewListView.empty());
-    EXPECT_EQ(log.logListView.count(), 4u) << "two findings, then two deletions";
+    EXPECT_TRUE(log.updatedFiles.empty());
+    EXPECT_TRUE(log.newFiles.empty());
+    EXPECT_EQ(log.entries.count(), 4u) << "two findings, then two deletions";
 }
 
 TEST_F(ClassifyChangesTest, ClearDuringClassificationNeverUsesAStaleRow) {
@@ -230,13 +231,13 @@ TEST_F(ClassifyChangesTest, ClearDuringClassificationNeverUsesAStaleRow) {
     tree.makeFile("a.txt", 2, kFileTime);
     tree.makeFile("b.txt", 2, kFileTime);
     cycle();
-    ASSERT_EQ(log.updateListview.count(), 2u);
+    ASSERT_EQ(log.updatedFiles.count(), 2u);
 
     tree.makeFile("a.txt", 3, kFileTime);
     tree.makeFile("b.txt", 3, kFileTime);
     bool cleared = false;
     window.onPump = [&](int) {
-        if (!cleared && !log.logListView.empty() && log.logListView.count() > 2) {
+        if (!cleared && !log.entries.empty() && log.entries.count() > 2) {
             ClearLog(log);
             cleared = true;
         }
@@ -244,10 +245,10 @@ TEST_F(ClassifyChangesTest, ClearDuringClassificationNeverUsesAStaleRow) {
     cycle();
     ASSERT_TRUE(cleared);
     // The file compared after the clear is a first finding again: a row without a rate.
-    ASSERT_EQ(log.updateListview.count(), 1u);
-    EXPECT_EQ(log.updateListview[0].rate, "");
-    EXPECT_EQ(log.logListView.count(), 1u);
-    EXPECT_EQ(log.logListView[0].sizeChange, "");
+    ASSERT_EQ(log.updatedFiles.count(), 1u);
+    EXPECT_EQ(log.updatedFiles[0].rate, "");
+    EXPECT_EQ(log.entries.count(), 1u);
+    EXPECT_EQ(log.entries[0].sizeChange, "");
 }
 
 TEST_F(ClassifyChangesTest, SaveDuringACycleWritesTheTablesAsFarAsFilled) {
@@ -259,8 +260,8 @@ TEST_F(ClassifyChangesTest, SaveDuringACycleWritesTheTablesAsFarAsFilled) {
     std::optional<std::string> error = "not saved";
     std::size_t logRowsAtSave = 0;
     window.onPump = [&](int) {
-        if (!log.logListView.empty() && logRowsAtSave == 0) {
-            logRowsAtSave = log.logListView.count();
+        if (!log.entries.empty() && logRowsAtSave == 0) {
+            logRowsAtSave = log.entries.count();
             error = SaveLog(log, base);
         }
     };
@@ -271,7 +272,7 @@ TEST_F(ClassifyChangesTest, SaveDuringACycleWritesTheTablesAsFarAsFilled) {
     for (std::string line; std::getline(saved, line);)
         ++lines;
     EXPECT_EQ(lines, logRowsAtSave + 1) << "header and the rows logged before the save";
-    EXPECT_EQ(log.logListView.count(), 2u) << "the cycle went on after the save";
+    EXPECT_EQ(log.entries.count(), 2u) << "the cycle went on after the save";
 }
 
 } // namespace

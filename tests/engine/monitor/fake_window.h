@@ -38,7 +38,7 @@ public:
     void setTimerEnabled(bool enabled) override { timerEnabled = enabled; }
     void setStatusText(const std::string& text) override { statusText = text; }
     void setBaseTimeText(const std::string& text) override { baseTimeText = text; }
-    void setRestartClear(bool checked) override { restartClear = checked; }
+    void setClearBaseAtStart(bool checked) override { restartClear = checked; }
     void showLogWindow() override { logWindowShown = true; }
     void showMainWindow() override { mainWindowShown = true; }
 

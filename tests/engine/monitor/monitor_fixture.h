@@ -1,10 +1,10 @@
 #pragma once
 
-#include "tests/engine/monitor/fake_window.h"
 #include "engine/log/log_tables.h"
 #include "engine/monitor/monitor.h"
 #include "engine/settings/settings.h"
 #include "engine/text/text_helpers.h"
+#include "tests/engine/monitor/fake_window.h"
 #include "tests/support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -35,19 +35,19 @@ protected:
 
     void watch(const std::string& path, const std::string& subMonitor = kSubMonitorNo,
                const std::string& depth = "0") {
-        settings.ListView1.append({path, subMonitor, depth});
+        settings.folders.append({path, subMonitor, depth});
     }
     // Starts monitoring with the baseline taken; fails the test when it did not start.
     void start() {
-        monitor.StartMonitoring();
-        ASSERT_TRUE(monitor.Monitoring());
+        monitor.startMonitoring();
+        ASSERT_TRUE(monitor.isMonitoring());
         ASSERT_TRUE(window.timerEnabled);
     }
     // One tick; the fake window counts this cycle's pumps from 1.
     void cycle() {
         clock.advance(std::chrono::seconds(3));
         window.pumps = 0;
-        monitor.Timer1Timer();
+        monitor.runCycle();
     }
     [[nodiscard]] std::string now() const { return DateTimeText(clock.wall); }
 
@@ -56,7 +56,7 @@ protected:
     }
     [[nodiscard]] std::vector<std::vector<std::string>> logRows() const {
         std::vector<std::vector<std::string>> rows;
-        for (const LogRow& row : log.logListView)
+        for (const LogRow& row : log.entries)
             rows.push_back(fields(row));
         return rows;
     }

@@ -32,18 +32,18 @@ TEST_F(MonitorTest, CycleShowsPhaseProgressTimesAndLineCount) {
     EXPECT_EQ(window.tray(), kTrayMonitoring);
 
     const LogStatus& status = log.status();
-    EXPECT_EQ(status.Label3, baseTime) << "first cycle compares with the baseline";
-    EXPECT_EQ(status.Label4, now());
-    EXPECT_EQ(status.oldlabel, now());
+    EXPECT_EQ(status.comparedBaseTime, baseTime) << "first cycle compares with the baseline";
+    EXPECT_EQ(status.snapshotTime, now());
+    EXPECT_EQ(status.baseTime, now());
     EXPECT_EQ(window.baseTimeText, "比較元日時" + baseTime);
-    EXPECT_EQ(status.Label9, "");
-    EXPECT_EQ(status.Gauge1, 100);
-    EXPECT_EQ(status.Label11, " 0");
-    EXPECT_EQ(status.lines, "ログ行数 0");
+    EXPECT_EQ(status.phase, "");
+    EXPECT_EQ(status.progress, 100);
+    EXPECT_EQ(status.recentDurations, " 0");
+    EXPECT_EQ(status.lineCount, "ログ行数 0");
 
     const std::string firstSnapshot = now();
     cycle();
-    EXPECT_EQ(log.status().Label3, firstSnapshot);
+    EXPECT_EQ(log.status().comparedBaseTime, firstSnapshot);
 }
 
 TEST_F(MonitorTest, DurationHistoryKeepsTheLatestTenTwoCharacterEntries) {
@@ -62,7 +62,7 @@ TEST_F(MonitorTest, DurationHistoryKeepsTheLatestTenTwoCharacterEntries) {
         std::snprintf(entry, sizeof entry, "%2lld", std::min(seconds, 99LL));
         expected += entry;
     }
-    EXPECT_EQ(log.status().Label11, expected.substr(expected.size() - 20));
+    EXPECT_EQ(log.status().recentDurations, expected.substr(expected.size() - 20));
 }
 
 TEST_F(MonitorTest, NewAndVanishedDirectoriesAreOneLogRowEachAndNotCounted) {
@@ -72,22 +72,22 @@ TEST_F(MonitorTest, NewAndVanishedDirectoriesAreOneLogRowEachAndNotCounted) {
     tree.makeFile("sub/inside.txt", 5, kFileTime);
     cycle();
     EXPECT_EQ(logRows(), (Rows{{tree.path("sub/"), "新規", "", "", "", now(), ""}}));
-    EXPECT_TRUE(log.NewListView.empty());
-    EXPECT_EQ(log.status().newno, 0);
+    EXPECT_TRUE(log.newFiles.empty());
+    EXPECT_EQ(log.status().newCount, 0);
 
     tree.makeFile("sub/second.txt", 5, kFileTime);
     cycle();
-    ASSERT_EQ(log.NewListView.count(), 1u) << "files of a known directory are compared";
-    EXPECT_EQ(log.NewListView[0].file, "second.txt");
+    ASSERT_EQ(log.newFiles.count(), 1u) << "files of a known directory are compared";
+    EXPECT_EQ(log.newFiles[0].file, "second.txt");
 
     tree.remove("sub/inside.txt");
     tree.remove("sub/second.txt");
     tree.remove("sub");
     cycle();
-    EXPECT_EQ(fields(log.logListView.begin()[log.logListView.count() - 1]),
+    EXPECT_EQ(fields(log.entries.begin()[log.entries.count() - 1]),
               (std::vector<std::string>{tree.path("sub/"), "削除", "", "", "", now(), ""}));
-    EXPECT_EQ(log.status().delno, 0);
-    EXPECT_EQ(log.status().newno, 0);
+    EXPECT_EQ(log.status().deletedCount, 0);
+    EXPECT_EQ(log.status().newCount, 0);
 }
 
 TEST_F(MonitorTest, DirectoryPathsPairOnlyWhenEqualByteForByte) {
@@ -112,7 +112,7 @@ TEST_F(MonitorTest, VanishedWatchedFolderReportsItsFilesAndSubdirectoriesDeleted
     cycle();
     EXPECT_EQ(logRows(), (Rows{{"f.txt", "削除", "", "", "", now(), tree.path("w/")},
                                {tree.path("w/s/"), "削除", "", "", "", now(), ""}}));
-    EXPECT_EQ(log.status().delno, 1);
+    EXPECT_EQ(log.status().deletedCount, 1);
 }
 
 TEST_F(MonitorTest, OverlappingFoldersPairFirstWithFirstAndShareOneUpdatedRow) {
@@ -120,15 +120,15 @@ TEST_F(MonitorTest, OverlappingFoldersPairFirstWithFirstAndShareOneUpdatedRow) {
     watch(tree.root());
     watch(tree.root());
     start();
-    EXPECT_EQ(monitor.alloldListView().count(), 2u) << "the shared folder is listed twice";
+    EXPECT_EQ(monitor.baseFiles().count(), 2u) << "the shared folder is listed twice";
     tree.makeFile("a.txt", 10 + 3 * 1048576, kFileTime);
     cycle();
-    EXPECT_EQ(log.logListView.count(), 2u);
-    ASSERT_EQ(log.updateListview.count(), 1u);
-    EXPECT_EQ(log.updateListview[0].rate, "8.00") << "second finding refreshes the row";
-    EXPECT_EQ(log.status().updateno, 2);
-    EXPECT_TRUE(log.NewListView.empty());
-    EXPECT_TRUE(log.delListView.empty());
+    EXPECT_EQ(log.entries.count(), 2u);
+    ASSERT_EQ(log.updatedFiles.count(), 1u);
+    EXPECT_EQ(log.updatedFiles[0].rate, "8.00") << "second finding refreshes the row";
+    EXPECT_EQ(log.status().updatedCount, 2);
+    EXPECT_TRUE(log.newFiles.empty());
+    EXPECT_TRUE(log.deletedFiles.empty());
 }
 
 TEST_F(MonitorTest, EmptyDirectoryInBothSnapshotsIsPairedSilently) {
@@ -136,7 +136,7 @@ TEST_F(MonitorTest, EmptyDirectoryInBothSnapshotsIsPairedSilently) {
     watch(tree.root(), kSubMonitorYes);
     start();
     cycle();
-    EXPECT_TRUE(log.logListView.empty());
+    EXPECT_TRUE(log.entries.empty());
 }
 
 TEST_F(MonitorTest, StopDuringACycleLeavesTheTimerOffAndTheStoppedPicture) {
@@ -146,16 +146,16 @@ TEST_F(MonitorTest, StopDuringACycleLeavesTheTimerOffAndTheStoppedPicture) {
     tree.makeFile("a.txt", 2, kFileTime);
     window.onPump = [&](int pump) {
         if (pump == 1)
-            monitor.StopMonitoring();
+            monitor.stopMonitoring();
     };
     cycle();
-    EXPECT_FALSE(monitor.Monitoring());
+    EXPECT_FALSE(monitor.isMonitoring());
     EXPECT_FALSE(window.timerEnabled);
     EXPECT_EQ(window.tray(), kTrayStopped);
     EXPECT_EQ(window.statusText, "状態：停止中");
     EXPECT_TRUE(window.monitorMenuEnabled);
-    EXPECT_EQ(log.status().updateno, 1) << "the cycle finished its table work";
-    EXPECT_EQ(monitor.alloldListView().size(0), 2u) << "and rolled the base";
+    EXPECT_EQ(log.status().updatedCount, 1) << "the cycle finished its table work";
+    EXPECT_EQ(monitor.baseFiles().size(0), 2u) << "and rolled the base";
 }
 
 TEST_F(MonitorTest, StartFromTheTrayWhileACycleRunsDoesNothing) {
@@ -164,7 +164,7 @@ TEST_F(MonitorTest, StartFromTheTrayWhileACycleRunsDoesNothing) {
     const auto pictures = window.trayPictures.size();
     window.onPump = [&](int pump) {
         if (pump == 1)
-            monitor.StartMonitoring();
+            monitor.startMonitoring();
     };
     cycle();
     EXPECT_EQ(window.trayPictures.size(), pictures + 2) << "only the cycle's own pictures";
@@ -179,23 +179,23 @@ TEST_F(MonitorTest, StopThenStartDuringACycleStartsOnceTheCycleIsOver) {
     bool busyAtStart = false;
     window.onPump = [&](int pump) {
         if (pump == 1) {
-            monitor.StopMonitoring();
-            monitor.StartMonitoring();
+            monitor.stopMonitoring();
+            monitor.startMonitoring();
             busyAtStart = monitor.busy();
         }
     };
     cycle();
     EXPECT_TRUE(busyAtStart);
-    EXPECT_TRUE(monitor.Monitoring());
+    EXPECT_TRUE(monitor.isMonitoring());
     EXPECT_TRUE(window.timerEnabled);
     EXPECT_EQ(window.tray(), kTrayMonitoring);
-    EXPECT_EQ(monitor.alloldListView().count(), 2u) << "the base rolled by the cycle is kept";
+    EXPECT_EQ(monitor.baseFiles().count(), 2u) << "the base rolled by the cycle is kept";
     EXPECT_FALSE(monitor.busy());
 }
 
 TEST_F(MonitorTest, TickWhileStoppedRunsNoCycle) {
     watch(tree.root());
-    monitor.Timer1Timer();
+    monitor.runCycle();
     EXPECT_TRUE(window.monitorMenuHistory.empty());
     EXPECT_TRUE(window.trayPictures.empty());
 }
@@ -206,10 +206,10 @@ TEST_F(MonitorTest, CountersShowTheLatestCycleOnly) {
     start();
     tree.makeFile("a.txt", 2, kFileTime);
     cycle();
-    EXPECT_EQ(log.status().updateno, 1);
+    EXPECT_EQ(log.status().updatedCount, 1);
     cycle();
-    EXPECT_EQ(log.status().updateno, 0);
-    EXPECT_EQ(log.status().lines, "ログ行数 1");
+    EXPECT_EQ(log.status().updatedCount, 0);
+    EXPECT_EQ(log.status().lineCount, "ログ行数 1");
 }
 
 } // namespace

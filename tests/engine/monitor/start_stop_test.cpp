@@ -11,9 +11,9 @@ const std::string kQuestion4 = "フォルダ(4コ)内全ファイル情報の取
                                "処理を中止しますか？\nはいをクリックすることを強く推奨します。";
 
 TEST_F(MonitorTest, StartWithoutFoldersOnlyShowsTheMessage) {
-    monitor.StartMonitoring();
+    monitor.startMonitoring();
     EXPECT_EQ(window.messages, std::vector<std::string>{"監視フォルダが指定されていません"});
-    EXPECT_FALSE(monitor.Monitoring());
+    EXPECT_FALSE(monitor.isMonitoring());
     EXPECT_FALSE(window.logWindowShown);
     EXPECT_TRUE(window.trayPictures.empty());
 }
@@ -21,25 +21,25 @@ TEST_F(MonitorTest, StartWithoutFoldersOnlyShowsTheMessage) {
 TEST_F(MonitorTest, FirstStartTakesABaselineAndEnablesTheTimer) {
     tree.makeFile("a.txt", 3, kFileTime);
     watch(tree.root());
-    settings.restartclearcbox = true;
+    settings.clearBaseAtStart = true;
     window.restartClear = true;
-    monitor.StartMonitoring();
+    monitor.startMonitoring();
 
-    EXPECT_TRUE(monitor.Monitoring());
+    EXPECT_TRUE(monitor.isMonitoring());
     EXPECT_TRUE(window.logWindowShown);
     EXPECT_EQ(window.trayPictures, (std::vector<int>{1, 2, 1}));
     EXPECT_EQ(window.statusText, "状態：監視中");
     EXPECT_TRUE(window.timerEnabled);
-    EXPECT_FALSE(settings.restartclearcbox);
+    EXPECT_FALSE(settings.clearBaseAtStart);
     EXPECT_FALSE(window.restartClear);
-    EXPECT_EQ(log.status().oldlabel, now());
-    ASSERT_EQ(monitor.olddirListView().count(), 1u);
-    EXPECT_EQ(monitor.olddirListView()[0].dir, tree.root());
-    EXPECT_EQ(monitor.alloldListView().count(), 1u);
+    EXPECT_EQ(log.status().baseTime, now());
+    ASSERT_EQ(monitor.baseDirs().count(), 1u);
+    EXPECT_EQ(monitor.baseDirs()[0].dir, tree.root());
+    EXPECT_EQ(monitor.baseFiles().count(), 1u);
     const std::string mount = platform::MountPointOf(tree.root());
-    EXPECT_EQ(log.status().drvlist, std::vector<std::string>{mount});
-    ASSERT_EQ(log.status().akiListBox.size(), 1u);
-    EXPECT_EQ(log.status().akiListBox[0].rfind(mount + "ドライブ ", 0), 0u);
+    EXPECT_EQ(log.status().drives, std::vector<std::string>{mount});
+    ASSERT_EQ(log.status().freeSpaceLines.size(), 1u);
+    EXPECT_EQ(log.status().freeSpaceLines[0].rfind(mount + "ドライブ ", 0), 0u);
     EXPECT_TRUE(window.questions.empty());
 }
 
@@ -50,18 +50,18 @@ TEST_F(MonitorTest, DriveListHasEachFileSystemOnceInOrderOfFirstAppearance) {
     watch("/proc/self/");
     watch(tree.path("b/"));
     start();
-    EXPECT_EQ(log.status().drvlist,
+    EXPECT_EQ(log.status().drives,
               (std::vector<std::string>{platform::MountPointOf(tree.root()), "/proc"}));
-    EXPECT_EQ(log.status().akiListBox.size(), 2u);
+    EXPECT_EQ(log.status().freeSpaceLines.size(), 2u);
 }
 
 TEST_F(MonitorTest, StartWhileMonitoringAndStopWhileStoppedDoNothing) {
     watch(tree.root());
-    monitor.StopMonitoring();
+    monitor.stopMonitoring();
     EXPECT_TRUE(window.trayPictures.empty());
     start();
     const auto pictures = window.trayPictures;
-    monitor.StartMonitoring();
+    monitor.startMonitoring();
     EXPECT_EQ(window.trayPictures, pictures);
     EXPECT_TRUE(window.messages.empty());
 }
@@ -70,40 +70,40 @@ TEST_F(MonitorTest, StopKeepsTheBaseAndTheNextStartReusesIt) {
     tree.makeFile("a.txt", 3, kFileTime);
     watch(tree.root());
     start();
-    const std::string baseTime = log.status().oldlabel;
-    monitor.StopMonitoring();
-    EXPECT_FALSE(monitor.Monitoring());
+    const std::string baseTime = log.status().baseTime;
+    monitor.stopMonitoring();
+    EXPECT_FALSE(monitor.isMonitoring());
     EXPECT_EQ(window.tray(), kTrayStopped);
     EXPECT_EQ(window.statusText, "状態：停止中");
     EXPECT_FALSE(window.timerEnabled);
-    EXPECT_EQ(monitor.alloldListView().count(), 1u);
+    EXPECT_EQ(monitor.baseFiles().count(), 1u);
 
     tree.makeFile("a.txt", 30, kFileTime); // changed while stopped
     clock.advance(std::chrono::seconds(60));
     window.trayPictures.clear();
     window.logWindowShown = false;
-    monitor.StartMonitoring();
+    monitor.startMonitoring();
     EXPECT_EQ(window.trayPictures, (std::vector<int>{1, 1})) << "no baseline picture";
     EXPECT_TRUE(window.logWindowShown);
-    EXPECT_EQ(log.status().oldlabel, baseTime);
+    EXPECT_EQ(log.status().baseTime, baseTime);
     EXPECT_TRUE(window.timerEnabled);
     cycle();
-    EXPECT_EQ(log.status().updateno, 1) << "the change made while stopped is reported";
+    EXPECT_EQ(log.status().updatedCount, 1) << "the change made while stopped is reported";
 }
 
 TEST_F(MonitorTest, CheckedRestartOptionForcesANewBaseline) {
     tree.makeFile("a.txt", 3, kFileTime);
     watch(tree.root());
     start();
-    monitor.StopMonitoring();
+    monitor.stopMonitoring();
     tree.makeFile("a.txt", 30, kFileTime);
-    settings.restartclearcbox = true;
+    settings.clearBaseAtStart = true;
     clock.advance(std::chrono::seconds(60));
-    monitor.StartMonitoring();
-    EXPECT_EQ(log.status().oldlabel, now());
-    EXPECT_FALSE(settings.restartclearcbox);
+    monitor.startMonitoring();
+    EXPECT_EQ(log.status().baseTime, now());
+    EXPECT_FALSE(settings.clearBaseAtStart);
     cycle();
-    EXPECT_EQ(log.status().updateno, 0) << "the new base already has the change";
+    EXPECT_EQ(log.status().updatedCount, 0) << "the new base already has the change";
 }
 
 class LongBaselineTest : public MonitorTest {
@@ -119,43 +119,43 @@ protected:
 };
 
 TEST_F(LongBaselineTest, NoMeansGoOnAndAskAgainBeforeEveryFurtherDirectory) {
-    monitor.StartMonitoring();
+    monitor.startMonitoring();
     EXPECT_EQ(window.questions, (std::vector<std::string>{kQuestion4, kQuestion4}));
-    EXPECT_TRUE(monitor.Monitoring());
+    EXPECT_TRUE(monitor.isMonitoring());
     EXPECT_TRUE(window.timerEnabled);
-    EXPECT_EQ(monitor.olddirListView().count(), 4u);
+    EXPECT_EQ(monitor.baseDirs().count(), 4u);
 }
 
 TEST_F(LongBaselineTest, YesGivesUpAndLeavesNoBase) {
     window.answers = {false, true};
-    monitor.StartMonitoring();
+    monitor.startMonitoring();
     EXPECT_EQ(window.questions.size(), 2u);
-    EXPECT_FALSE(monitor.Monitoring());
+    EXPECT_FALSE(monitor.isMonitoring());
     EXPECT_EQ(window.statusText, "状態：停止中");
     EXPECT_EQ(window.tray(), kTrayStopped);
     EXPECT_TRUE(window.mainWindowShown);
     EXPECT_FALSE(window.timerEnabled);
-    EXPECT_TRUE(monitor.olddirListView().empty());
-    EXPECT_TRUE(monitor.alloldListView().empty());
-    EXPECT_TRUE(log.status().drvlist.empty());
-    EXPECT_FALSE(log.status().akiListBox.empty()) << "the free-space lines stay";
+    EXPECT_TRUE(monitor.baseDirs().empty());
+    EXPECT_TRUE(monitor.baseFiles().empty());
+    EXPECT_TRUE(log.status().drives.empty());
+    EXPECT_FALSE(log.status().freeSpaceLines.empty()) << "the free-space lines stay";
 
     // With no base the next start takes a full one, the option being clear.
     clock.stepPerReading = std::chrono::seconds(0);
-    EXPECT_FALSE(settings.restartclearcbox);
-    monitor.StartMonitoring();
-    EXPECT_TRUE(monitor.Monitoring());
-    EXPECT_EQ(monitor.olddirListView().count(), 4u);
+    EXPECT_FALSE(settings.clearBaseAtStart);
+    monitor.startMonitoring();
+    EXPECT_TRUE(monitor.isMonitoring());
+    EXPECT_EQ(monitor.baseDirs().count(), 4u);
 }
 
 TEST_F(LongBaselineTest, StopWhileTheQuestionIsOpenEndsTheBaselineStopped) {
-    window.onAsk = [&] { monitor.StopMonitoring(); };
-    monitor.StartMonitoring();
+    window.onAsk = [&] { monitor.stopMonitoring(); };
+    monitor.startMonitoring();
     EXPECT_EQ(window.questions.size(), 1u);
-    EXPECT_FALSE(monitor.Monitoring());
+    EXPECT_FALSE(monitor.isMonitoring());
     EXPECT_FALSE(window.timerEnabled);
     EXPECT_EQ(window.tray(), kTrayStopped);
-    EXPECT_TRUE(monitor.olddirListView().empty()) << "a half-listed base is not kept";
+    EXPECT_TRUE(monitor.baseDirs().empty()) << "a half-listed base is not kept";
     EXPECT_FALSE(monitor.busy());
 }
 
@@ -163,9 +163,9 @@ TEST_F(MonitorTest, QuickBaselineAsksNothing) {
     tree.makeDir("a");
     watch(tree.root(), kSubMonitorYes);
     clock.stepPerReading = std::chrono::seconds(5); // 5 and 10 s before the two directories
-    monitor.StartMonitoring();
+    monitor.startMonitoring();
     EXPECT_TRUE(window.questions.empty());
-    EXPECT_TRUE(monitor.Monitoring());
+    EXPECT_TRUE(monitor.isMonitoring());
 }
 
 } // namespace

@@ -22,7 +22,7 @@ using Row = std::tuple<std::string, std::string, std::string>;
 
 std::vector<Row> Rows(const Settings& settings) {
     std::vector<Row> rows;
-    for (const FolderEntry& entry : settings.ListView1)
+    for (const FolderEntry& entry : settings.folders)
         rows.emplace_back(entry.path, entry.subMonitor, entry.depth);
     return rows;
 }
@@ -69,10 +69,10 @@ const std::string kRawBytesPath = std::string("/mnt/\x83\x5c\x95\x5c/\xff\x01", 
 TEST_F(SettingsFileTest, MissingFileKeepsTheDefaults) {
     Settings settings;
     EXPECT_EQ(LoadSettings(path("trellisk.ini"), settings), std::nullopt);
-    EXPECT_TRUE(settings.ListView1.empty());
+    EXPECT_TRUE(settings.folders.empty());
     EXPECT_EQ(settings.interval, 3);
     EXPECT_EQ(settings.timerIntervalMs, 3000);
-    EXPECT_FALSE(settings.restartclearcbox);
+    EXPECT_FALSE(settings.clearBaseAtStart);
 }
 
 TEST_F(SettingsFileTest, WrittenLayoutLoadsAndIsWrittenBackByteForByte) {
@@ -89,7 +89,7 @@ TEST_F(SettingsFileTest, WrittenLayoutLoadsAndIsWrittenBackByteForByte) {
                                                 {"/srv/shared/", "する", "100"}}));
     EXPECT_EQ(settings.interval, 45);
     EXPECT_EQ(settings.timerIntervalMs, 45000);
-    EXPECT_TRUE(settings.restartclearcbox);
+    EXPECT_TRUE(settings.clearBaseAtStart);
 
     ASSERT_EQ(SaveSettings(file, settings), std::nullopt);
     EXPECT_EQ(read(file), bytes);
@@ -112,7 +112,7 @@ TEST_F(SettingsFileTest, SettingsFileInJapaneseDirectoryRoundTrips) {
     const std::string file = (japaneseDir / "trellisk.ini").string();
 
     Settings saved;
-    saved.ListView1.append({kJapanesePath, kSubMonitorYes, "3"});
+    saved.folders.append({kJapanesePath, kSubMonitorYes, "3"});
     saved.interval = 600;
     ASSERT_EQ(SaveSettings(file, saved), std::nullopt);
 
@@ -154,7 +154,7 @@ TEST_P(LoadLayoutTest, Loads) {
     EXPECT_EQ(Rows(settings), c.rows);
     EXPECT_EQ(settings.interval, c.interval);
     EXPECT_EQ(settings.timerIntervalMs, c.interval * 1000);
-    EXPECT_EQ(settings.restartclearcbox, c.restartClear);
+    EXPECT_EQ(settings.clearBaseAtStart, c.restartClear);
 }
 
 const Row kA{"/a/", "する", "0"};
@@ -269,7 +269,9 @@ INSTANTIATE_TEST_SUITE_P(
                  3,
                  false,
                  "'' は整数ではありません"}),
-    [](const testing::TestParamInfo<LoadCase>& testInfo) { return std::string(testInfo.param.name); });
+    [](const testing::TestParamInfo<LoadCase>& testInfo) {
+        return std::string(testInfo.param.name);
+    });
 
 TEST_F(SettingsFileTest, DirectoryInPlaceOfTheFileGivesTheRuntimeError) {
     const std::string file = path("trellisk.ini");
@@ -277,7 +279,7 @@ TEST_F(SettingsFileTest, DirectoryInPlaceOfTheFileGivesTheRuntimeError) {
 
     Settings settings;
     EXPECT_EQ(LoadSettings(file, settings), std::string(std::strerror(EISDIR)));
-    EXPECT_TRUE(settings.ListView1.empty());
+    EXPECT_TRUE(settings.folders.empty());
     EXPECT_EQ(settings.interval, 3);
     EXPECT_EQ(settings.timerIntervalMs, 3000);
 }
@@ -319,7 +321,7 @@ TEST_F(SettingsFileTest, FailedReplaceKeepsWhatWasThereAndLeavesNoTemporaryFile)
     write(file + "/keep.txt", "kept");
 
     Settings settings;
-    settings.ListView1.append({"/a/", kSubMonitorYes, "0"});
+    settings.folders.append({"/a/", kSubMonitorYes, "0"});
     EXPECT_EQ(SaveSettings(file, settings), std::string(std::strerror(EISDIR)));
     EXPECT_EQ(entries(), std::vector<std::string>{"trellisk.ini"});
     EXPECT_EQ(read(file + "/keep.txt"), "kept");

@@ -62,13 +62,13 @@ TEST(FormatThousands, GroupsDigitsByThree) {
         EXPECT_EQ(FormatThousands(c.value), c.text) << c.value;
 }
 
-TEST(AddBackslash, AppendsTheSeparatorOnlyWhenMissing) {
+TEST(WithTrailingSeparator, AppendsTheSeparatorOnlyWhenMissing) {
     const struct {
         const char* path;
         const char* result;
     } cases[] = {{"/", "/"}, {"/a", "/a/"}, {"/a/", "/a/"}, {"", "/"}};
     for (const auto& c : cases)
-        EXPECT_EQ(AddBackslash(c.path), c.result) << '"' << c.path << '"';
+        EXPECT_EQ(WithTrailingSeparator(c.path), c.result) << '"' << c.path << '"';
 }
 
 TEST(FolderDepth, CountsFromTheWatchedFolderAndOneMoreBelowTheRoot) {
