@@ -10,15 +10,15 @@ namespace trellisk {
 
 namespace {
 
-QImage DrawMarker(int index) {
+QImage DrawMarker(Marker marker) {
     QImage image(kMarkerImageSize, kMarkerImageSize, QImage::Format_ARGB32_Premultiplied);
-    image.fill(index == kNoMarker ? QColor(Qt::transparent) : QColor(Qt::white));
-    if (index == kNoMarker)
+    image.fill(marker == Marker::None ? QColor(Qt::transparent) : QColor(Qt::white));
+    if (marker == Marker::None)
         return image;
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF disc(2.5, 2.5, 11, 11);
-    if (index == kChangedMarker) {
+    if (marker == Marker::Changed) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(Qt::red);
     } else {
@@ -34,7 +34,7 @@ QImage DrawMarker(int index) {
 const QImage& MarkerImage(int index) {
     // QImage, unlike QPixmap, may outlive the application object, so a static cache is safe.
     static const std::array<QImage, kMarkerImageCount> images = {
-        DrawMarker(kNoMarker), DrawMarker(kChangedMarker), DrawMarker(kCompleteMarker)};
+        DrawMarker(Marker::None), DrawMarker(Marker::Changed), DrawMarker(Marker::Complete)};
     static const QImage none;
     if (index < 0 || index >= kMarkerImageCount)
         return none;

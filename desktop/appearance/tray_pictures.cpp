@@ -110,8 +110,8 @@ QIcon ProgramIcon() {
 }
 
 QIcon TrayPictureIcon(TrayPicture picture) {
-    const FolderColours& folder = picture == kTrayBusy ? kRedFolder : kYellowFolder;
-    const bool cyanArrow = picture == kTrayStopped;
+    const FolderColours& folder = picture == TrayPicture::Busy ? kRedFolder : kYellowFolder;
+    const bool cyanArrow = picture == TrayPicture::Stopped;
     const QColor arrowFill = cyanArrow ? QColor(0, 230, 255) : QColor(230, 0, 0);
     const QColor arrowOutline = cyanArrow ? QColor(0, 80, 120) : QColor(90, 0, 0);
     return IconOf([&folder, arrowFill, arrowOutline](QPainter& painter) {

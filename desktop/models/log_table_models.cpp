@@ -73,11 +73,11 @@ const std::string& UpdatedFilesModel::text(std::size_t at, int column) const {
 int UpdatedFilesModel::image(std::size_t at, int column) const {
     switch (column) {
     case File:
-        return row(at).rowImage;
+        return static_cast<int>(row(at).rowMarker);
     case Size:
-        return row(at).sizeImage;
+        return static_cast<int>(row(at).sizeMarker);
     case Date:
-        return row(at).dateImage;
+        return static_cast<int>(row(at).dateMarker);
     default:
         return -1;
     }
@@ -91,7 +91,7 @@ const std::string& NewFilesModel::text(std::size_t at, int column) const {
 }
 
 int NewFilesModel::image(std::size_t at, int column) const {
-    return column == File ? row(at).rowImage : -1;
+    return column == File ? static_cast<int>(row(at).rowMarker) : -1;
 }
 
 DeletedFilesModel::DeletedFilesModel(ObservableTable<DeletedRow>& table, QObject* parent)

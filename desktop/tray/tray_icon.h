@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QSystemTrayIcon>
 
+#include <optional>
+
 class QMenu;
 
 namespace trellisk {
@@ -14,13 +16,11 @@ namespace trellisk {
 class TrayIcon : public QObject {
     Q_OBJECT
 public:
-    // picture() before the first setPicture().
-    static constexpr int kProgramPicture = -1;
-
     TrayIcon(QMenu* menu, QObject* parent = nullptr);
 
     void setPicture(TrayPicture picture);
-    [[nodiscard]] int picture() const { return picture_; }
+    // The state shown; none while the icon is still the program's own.
+    [[nodiscard]] std::optional<TrayPicture> picture() const { return picture_; }
     [[nodiscard]] QIcon icon() const { return icon_.icon(); }
 
     void hide() { icon_.hide(); }
@@ -31,7 +31,7 @@ signals:
 
 private:
     QSystemTrayIcon icon_;
-    int picture_ = kProgramPicture;
+    std::optional<TrayPicture> picture_;
 };
 
 } // namespace trellisk

@@ -16,7 +16,7 @@ std::string LogFileInitialName(std::time_t now);
 // as tab-separated lines ended by CR LF, overwriting files of those names. On the first file
 // that cannot be created or written it stops and returns "<path>: <system error text>";
 // what was already written stays, and a failed "-ind.txt" means no "-log.txt" is written.
-std::optional<std::string> SaveLog(const LogData& log, const std::string& base);
+[[nodiscard]] std::optional<std::string> SaveLog(const LogData& log, const std::string& base);
 
 // Empties the log and the updated, new and deleted files. The renamed files, the counters
 // and the other status fields stay as they are.

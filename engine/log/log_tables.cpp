@@ -21,16 +21,17 @@ std::size_t UpdateTable::insertSorted(UpdateRow row) {
     return insert(static_cast<std::size_t>(place - begin()), std::move(row));
 }
 
-long long UpdateTable::find(const std::string& file, const std::string& folder) const {
+std::optional<std::size_t> UpdateTable::find(const std::string& file,
+                                             const std::string& folder) const {
     auto at =
         std::lower_bound(begin(), end(), file, [](const UpdateRow& r, const std::string& name) {
             return CollatesBefore(r.file, name);
         });
     for (; at != end() && !CollatesBefore(file, at->file); ++at) {
         if (at->file == file && at->folder == folder)
-            return (at - begin()) + 1;
+            return static_cast<std::size_t>(at - begin());
     }
-    return -1;
+    return std::nullopt;
 }
 
 } // namespace trellisk

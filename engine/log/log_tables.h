@@ -2,13 +2,16 @@
 
 #include "engine/tables/observable_table.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace trellisk {
 
-// Row and cell images of the updated-files and new-files tables.
-enum RowImage : int { kNoMarker = 0, kChangedMarker = 1, kCompleteMarker = 2 };
+// Row and cell markers of the updated-files and new-files tables: none, changed in the latest
+// cycle, complete (no process writes the file any more). Ordered: a later one outranks.
+enum class Marker : std::uint8_t { None, Changed, Complete };
 
 inline constexpr const char* kKindUpdated = "更新";
 inline constexpr const char* kKindNew = "新規";
@@ -33,16 +36,16 @@ struct UpdateRow {
     std::string date;
     std::string folder;
     std::string rate; // "(MBit/S)", empty until a later finding
-    int rowImage = kNoMarker;
-    int sizeImage = kNoMarker;
-    int dateImage = kNoMarker;
+    Marker rowMarker = Marker::None;
+    Marker sizeMarker = Marker::None;
+    Marker dateMarker = Marker::None;
 };
 
 struct NewRow {
     std::string file;
     std::string size;
     std::string folder;
-    int rowImage = kNoMarker;
+    Marker rowMarker = Marker::None;
 };
 
 struct DeletedRow {
@@ -62,8 +65,9 @@ class UpdateTable : public ObservableTable<UpdateRow> {
 public:
     // Inserts the row at its sorted place (after rows of an equal name); returns the place.
     std::size_t insertSorted(UpdateRow row);
-    // 1-based position of the first row with this file and folder, or -1.
-    [[nodiscard]] long long find(const std::string& file, const std::string& folder) const;
+    // Row of the first entry with this file and folder.
+    [[nodiscard]] std::optional<std::size_t> find(const std::string& file,
+                                                  const std::string& folder) const;
 };
 
 // The texts of the log window's status fields.

@@ -56,29 +56,29 @@ void ChangeClassifier::reportUpdated(const std::string& dir, const FileRun& curr
     const auto sizeChange = static_cast<std::int64_t>(size - baseSize);
 
     // Looked up after the pump in the caller, so a clear run meanwhile is never overlooked.
-    const long long k = log_.updatedFiles.find(name, dir);
+    const std::optional<std::size_t> found = log_.updatedFiles.find(name, dir);
     std::string sizeChangeText;
-    if (k == -1) {
+    if (!found) {
         UpdateRow updated{name,
                           sizeText,
                           dateText,
                           dir,
                           {},
-                          kChangedMarker,
-                          sizeChanged ? kChangedMarker : kNoMarker,
-                          dateChanged ? kChangedMarker : kNoMarker};
+                          Marker::Changed,
+                          sizeChanged ? Marker::Changed : Marker::None,
+                          dateChanged ? Marker::Changed : Marker::None};
         log_.updatedFiles.scrollTo(log_.updatedFiles.insertSorted(std::move(updated)));
     } else {
         sizeChangeText = SizeChangeText(sizeChange);
-        log_.updatedFiles.change(static_cast<std::size_t>(k - 1), [&](UpdateRow& updated) {
-            updated.rowImage = kChangedMarker;
+        log_.updatedFiles.change(*found, [&](UpdateRow& updated) {
+            updated.rowMarker = Marker::Changed;
             updated.size = sizeText;
             updated.date = dateText;
             updated.rate = RateText(sizeChange);
             if (sizeChanged)
-                updated.sizeImage = kChangedMarker;
+                updated.sizeMarker = Marker::Changed;
             if (dateChanged)
-                updated.dateImage = kChangedMarker;
+                updated.dateMarker = Marker::Changed;
         });
     }
     appendLog({name, kKindUpdated, sizeText, sizeChangeText, dateText, now(), dir});
@@ -94,7 +94,7 @@ void ChangeClassifier::matchBySizeAndDate(const std::string& dir, const FileRun&
         const std::uint32_t e =
             FindOldFileBySizeDate(base, current.table.dateKey(row), current.table.size(row));
         if (e == npos) {
-            log_.newFiles.scrollTo(log_.newFiles.append({name, sizeText, dir, kNoMarker}));
+            log_.newFiles.scrollTo(log_.newFiles.append({name, sizeText, dir, Marker::None}));
             appendLog({name, kKindNew, sizeText, {}, dateText, now(), dir});
             log_.changeStatus([](LogStatus& status) { ++status.newCount; });
             continue;

@@ -46,7 +46,7 @@ void Monitor::startMonitoring() {
             status.freeSpaceLines.clear();
         });
         monitoring_ = true;
-        window_.setTrayPicture(kTrayMonitoring);
+        window_.setTrayPicture(TrayPicture::Monitoring);
         const MonotonicTime started = clock_.monotonic();
         window_.pump();
         if (!monitoring_)
@@ -55,7 +55,7 @@ void Monitor::startMonitoring() {
         window_.setStatusText(kStatusMonitoring);
         const bool needBaseline = settings_.clearBaseAtStart || baseDirs_.empty();
         if (!needBaseline || takeBaseline(started)) {
-            window_.setTrayPicture(kTrayMonitoring);
+            window_.setTrayPicture(TrayPicture::Monitoring);
             window_.setTimerEnabled(true);
         }
     }
@@ -68,7 +68,7 @@ void Monitor::stopMonitoring() {
         return;
     }
     monitoring_ = false;
-    window_.setTrayPicture(kTrayStopped);
+    window_.setTrayPicture(TrayPicture::Stopped);
     window_.setStatusText(kStatusStopped);
     window_.setTimerEnabled(false);
 }
@@ -101,7 +101,7 @@ void Monitor::showFreeSpace() {
 bool Monitor::takeBaseline(MonotonicTime started) {
     settings_.clearBaseAtStart = false;
     window_.setClearBaseAtStart(false);
-    window_.setTrayPicture(kTrayBusy);
+    window_.setTrayPicture(TrayPicture::Busy);
     log_.changeStatus([&](LogStatus& status) { status.baseTime = DateTimeText(clock_.now()); });
     baseDirs_.clear();
     baseFiles_.clear();
@@ -151,7 +151,7 @@ void Monitor::giveUpBaseline() {
     baseFiles_.clear();
     baseDirs_.clear();
     monitoring_ = false;
-    window_.setTrayPicture(kTrayStopped);
+    window_.setTrayPicture(TrayPicture::Stopped);
     window_.showMainWindow();
     log_.changeStatus([](LogStatus& status) { status.drives.clear(); });
 }

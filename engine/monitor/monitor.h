@@ -11,6 +11,7 @@
 #include "engine/snapshot/folder_scan.h"
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -65,7 +66,8 @@ private:
     void setPhase(std::string text);
     void setGauge(std::size_t done, std::size_t total);
     void logDirectory(const std::string& dir, const char* kind);
-    [[nodiscard]] long long findBaseDir(std::string_view dir);
+    // The first base directory of this path not yet paired with one of the snapshot.
+    [[nodiscard]] std::optional<std::size_t> findBaseDir(std::string_view dir);
     void runPendingStart();
 
     Settings& settings_;

@@ -59,7 +59,7 @@ void Monitor::preProcess(const std::string& snapshotTime) {
     });
     window_.setBaseTimeText("比較元日時" + log_.status().baseTime);
     showFreeSpace();
-    window_.setTrayPicture(kTrayBusy);
+    window_.setTrayPicture(TrayPicture::Busy);
     window_.pump();
 }
 
@@ -90,12 +90,13 @@ void Monitor::resetUpdateMarkers() {
     UpdateTable& updated = log_.updatedFiles;
     for (std::size_t row = 0; row < updated.count(); ++row) {
         const UpdateRow& r = updated[row];
-        if (r.rowImage == kChangedMarker || r.sizeImage != kNoMarker || r.dateImage != kNoMarker) {
+        if (r.rowMarker == Marker::Changed || r.sizeMarker != Marker::None ||
+            r.dateMarker != Marker::None) {
             updated.change(row, [](UpdateRow& u) {
-                if (u.rowImage < kCompleteMarker)
-                    u.rowImage = kNoMarker;
-                u.sizeImage = kNoMarker;
-                u.dateImage = kNoMarker;
+                if (u.rowMarker < Marker::Complete)
+                    u.rowMarker = Marker::None;
+                u.sizeMarker = Marker::None;
+                u.dateMarker = Marker::None;
             });
         }
     }
@@ -110,16 +111,15 @@ void Monitor::compareDirectories() {
 
     for (std::size_t q = 0; q < directories; ++q) {
         DirRow& current = snapshotDirs_[q];
-        const long long k = findBaseDir(current.dir);
-        if (k != -1) {
-            const DirRow& base = baseDirs_[static_cast<std::size_t>(k - 1)];
+        if (const std::optional<std::size_t> paired = findBaseDir(current.dir)) {
+            const DirRow& base = baseDirs_[*paired];
             const auto run = [](const FileTable& table, const DirRow& row) {
                 const bool hasFiles = row.start != -1 && row.item > 0;
                 return FileRun{table, hasFiles ? static_cast<std::size_t>(row.start) : 0,
                                hasFiles ? static_cast<std::size_t>(row.item) : 0};
             };
             classifier_.classify(current.dir, run(snapshotFiles_, current), run(baseFiles_, base));
-            baseDirPaired_[static_cast<std::size_t>(k - 1)] = 1;
+            baseDirPaired_[*paired] = 1;
             current.mark = true;
         }
         setPhase("ファイル比較中 " + current.dir);
@@ -128,9 +128,11 @@ void Monitor::compareDirectories() {
     }
 }
 
-long long Monitor::findBaseDir(std::string_view dir) {
+std::optional<std::size_t> Monitor::findBaseDir(std::string_view dir) {
     const std::uint32_t row = baseDirByPath_.first(dir, baseDirPaired_);
-    return row == baseDirByPath_.npos ? -1 : static_cast<long long>(row) + 1;
+    if (row == baseDirByPath_.npos)
+        return std::nullopt;
+    return row;
 }
 
 void Monitor::logNewAndDeletedDirectories() {
@@ -157,8 +159,8 @@ template <class Table> void TidyRows(Table& table) {
     table.removeIf([](const auto& row) { return !platform::FileExists(row.folder + row.file); });
     for (std::size_t row = 0; row < table.count(); ++row) {
         const auto& r = table[row];
-        if (r.rowImage < kCompleteMarker && platform::CanOpenFile(r.folder + r.file))
-            table.change(row, [](auto& changed) { changed.rowImage = kCompleteMarker; });
+        if (r.rowMarker < Marker::Complete && platform::CanOpenFile(r.folder + r.file))
+            table.change(row, [](auto& changed) { changed.rowMarker = Marker::Complete; });
     }
 }
 
@@ -194,7 +196,7 @@ void Monitor::finishCycle(MonotonicTime started) {
             status.recentDurations.erase(0, status.recentDurations.size() - kDurationHistoryLength);
     });
     if (monitoring_)
-        window_.setTrayPicture(kTrayMonitoring);
+        window_.setTrayPicture(TrayPicture::Monitoring);
     log_.changeStatus([&](LogStatus& status) {
         status.phase.clear();
         status.lineCount = "ログ行数 " + std::to_string(log_.entries.count());

@@ -5,7 +5,7 @@
 namespace trellisk {
 
 // Tray pictures: stopped, waiting for the next tick, taking a snapshot.
-enum TrayPicture : int { kTrayStopped = 0, kTrayMonitoring = 1, kTrayBusy = 2 };
+enum class TrayPicture { Stopped, Monitoring, Busy };
 
 // What the monitoring engine asks of the windows. The program implements it with Qt; tests
 // implement it with a fake that can run user commands where the program would pump events.

@@ -17,11 +17,13 @@ namespace trellisk {
 // A count or interval line is an integer when it is an optional '+' or '-' followed by one or
 // more decimal digits and nothing else (no blanks), within the range of a 32-bit int.
 // An interval outside kMinInterval..kMaxInterval is clamped to that range.
-std::optional<std::string> LoadSettings(const std::string& fileName, Settings& settings);
+[[nodiscard]] std::optional<std::string> LoadSettings(const std::string& fileName,
+                                                      Settings& settings);
 
 // Writes the folder entries and the interval with CR LF line ends. The text goes to a
 // temporary file in the same directory that then replaces the old file, so a failure leaves
 // the old file as it was; the error text is returned.
-std::optional<std::string> SaveSettings(const std::string& fileName, const Settings& settings);
+[[nodiscard]] std::optional<std::string> SaveSettings(const std::string& fileName,
+                                                      const Settings& settings);
 
 } // namespace trellisk

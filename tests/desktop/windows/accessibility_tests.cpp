@@ -76,8 +76,9 @@ private slots:
         LogData& log = program_->log();
         if (log.entries.empty()) {
             log.entries.append({"a.txt", "更新", "          1", "", "", "", "/w/"});
-            log.updatedFiles.insertSorted({"a.txt", "          1", "", "/w/", "", 0, 0, 0});
-            log.newFiles.append({"a.txt", "          1", "/w/", 0});
+            log.updatedFiles.insertSorted(
+                {"a.txt", "          1", "", "/w/", "", Marker::None, Marker::None, Marker::None});
+            log.newFiles.append({"a.txt", "          1", "/w/", Marker::None});
             log.deletedFiles.append({"a.txt", "/w/"});
             log.renamedFiles.append({"a.txt", "b.txt", "/w/"});
         }

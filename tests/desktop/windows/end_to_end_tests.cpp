@@ -69,7 +69,7 @@ private slots:
         mainWindow.show();
         QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
         QCOMPARE(program.settings().folders.count(), 1u);
-        QCOMPARE(mainWindow.trayIcon()->picture(), TrayIcon::kProgramPicture);
+        QCOMPARE(mainWindow.trayIcon()->picture(), std::optional<TrayPicture>());
 
         QAction* start =
             MenuAction(mainWindow.menuBar(), QStringLiteral("モニター"), QStringLiteral("開始"));
@@ -78,7 +78,8 @@ private slots:
         QTRY_VERIFY(program.monitor().isMonitoring());
         QVERIFY(!mainWindow.isVisible()); // the tray brings it back
         QTRY_VERIFY(program.logWindow().isVisible());
-        QCOMPARE(mainWindow.trayIcon()->picture(), int(kTrayMonitoring));
+        QCOMPARE(mainWindow.trayIcon()->picture(),
+                 std::optional<TrayPicture>(TrayPicture::Monitoring));
 
         WriteFile(folder + QStringLiteral("grows.txt"), QByteArray(5000, 'g'));
         QVERIFY(QFile::rename(folder + QStringLiteral("moves.txt"),

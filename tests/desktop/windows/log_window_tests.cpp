@@ -219,7 +219,7 @@ void LogWindowTests::modelFollowsEveryTableChange() {
     QCOMPARE(inserted.size(), 5);
     QCOMPARE(inserted.last().at(1).toInt(), 4);
 
-    log.newFiles.change(2, [](NewRow& row) { row.rowImage = kCompleteMarker; });
+    log.newFiles.change(2, [](NewRow& row) { row.rowMarker = Marker::Complete; });
     QCOMPARE(changed.size(), 1);
     QCOMPARE(changed[0][0].value<QModelIndex>(), model.index(2, 0));
     QCOMPARE(changed[0][1].value<QModelIndex>(), model.index(2, NewFilesModel::ColumnCount - 1));
@@ -253,9 +253,9 @@ void LogWindowTests::sortedInsertOpensTheRowAtItsPlace() {
 }
 
 void LogWindowTests::markerImages() {
-    const QImage& blank = MarkerImage(kNoMarker);
-    const QImage& changed = MarkerImage(kChangedMarker);
-    const QImage& complete = MarkerImage(kCompleteMarker);
+    const QImage& blank = MarkerImage(Marker::None);
+    const QImage& changed = MarkerImage(Marker::Changed);
+    const QImage& complete = MarkerImage(Marker::Complete);
     for (const QImage* image : {&blank, &changed, &complete})
         QCOMPARE(image->size(), QSize(16, 16));
     for (int y = 0; y < 16; ++y)
@@ -276,32 +276,32 @@ void LogWindowTests::rowAndCellImages() {
     NewFilesModel added(log.newFiles);
     DeletedFilesModel deleted(log.deletedFiles);
     UpdateRow row = Updated("a");
-    row.rowImage = kChangedMarker;
-    row.sizeImage = kChangedMarker;
+    row.rowMarker = Marker::Changed;
+    row.sizeMarker = Marker::Changed;
     log.updatedFiles.insertSorted(row);
-    log.newFiles.append({"n", "1", "/w/", kCompleteMarker});
+    log.newFiles.append({"n", "1", "/w/", Marker::Complete});
     log.deletedFiles.append({"x", "/w/"});
     const auto picture = [](const QAbstractItemModel& model, int column) {
         return model.index(0, column).data(Qt::DecorationRole);
     };
 
     QCOMPARE(picture(updated, UpdatedFilesModel::File).value<QImage>(),
-             MarkerImage(kChangedMarker));
+             MarkerImage(Marker::Changed));
     QCOMPARE(picture(updated, UpdatedFilesModel::Size).value<QImage>(),
-             MarkerImage(kChangedMarker));
-    QCOMPARE(picture(updated, UpdatedFilesModel::Date).value<QImage>(), MarkerImage(kNoMarker));
+             MarkerImage(Marker::Changed));
+    QCOMPARE(picture(updated, UpdatedFilesModel::Date).value<QImage>(), MarkerImage(Marker::None));
     QVERIFY(!picture(updated, UpdatedFilesModel::Folder).isValid());
     QVERIFY(!picture(updated, UpdatedFilesModel::Rate).isValid());
-    QCOMPARE(picture(added, NewFilesModel::File).value<QImage>(), MarkerImage(kCompleteMarker));
+    QCOMPARE(picture(added, NewFilesModel::File).value<QImage>(), MarkerImage(Marker::Complete));
     QVERIFY(!picture(added, NewFilesModel::Size).isValid());
     QVERIFY(!picture(deleted, DeletedFilesModel::File).isValid());
 
     QSignalSpy changed(&updated, &QAbstractItemModel::dataChanged);
-    log.updatedFiles.change(0, [](UpdateRow& r) { r.dateImage = kChangedMarker; });
+    log.updatedFiles.change(0, [](UpdateRow& r) { r.dateMarker = Marker::Changed; });
     QCOMPARE(changed.size(), 1);
     QVERIFY(changed[0][2].value<QList<int>>().contains(Qt::DecorationRole));
     QCOMPARE(picture(updated, UpdatedFilesModel::Date).value<QImage>(),
-             MarkerImage(kChangedMarker));
+             MarkerImage(Marker::Changed));
 }
 
 void LogWindowTests::windowFrame() {

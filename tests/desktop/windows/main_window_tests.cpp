@@ -329,11 +329,12 @@ private slots:
         start(true);
         TrayIcon* tray = mainWindow().trayIcon();
         QVERIFY(tray);
-        QCOMPARE(tray->picture(), TrayIcon::kProgramPicture);
+        QCOMPARE(tray->picture(), std::optional<TrayPicture>());
         QCOMPARE(tray->icon().pixmap(16).toImage(), ProgramIcon().pixmap(16).toImage());
-        for (TrayPicture picture : {kTrayBusy, kTrayMonitoring, kTrayStopped}) {
+        for (TrayPicture picture :
+             {TrayPicture::Busy, TrayPicture::Monitoring, TrayPicture::Stopped}) {
             program_->windowInterface().setTrayPicture(picture);
-            QCOMPARE(tray->picture(), int(picture));
+            QCOMPARE(tray->picture(), std::optional<TrayPicture>(picture));
             QCOMPARE(tray->icon().pixmap(16).toImage(),
                      TrayPictureIcon(picture).pixmap(16).toImage());
         }
@@ -346,9 +347,9 @@ private slots:
         auto isCyan = [](QColor c) { return c.red() < 100 && c.green() > 150 && c.blue() > 150; };
         const QPoint folder(12, 11);
         const QPoint arrow(2, 10);
-        const QImage stopped = TrayPictureIcon(kTrayStopped).pixmap(16).toImage();
-        const QImage waiting = TrayPictureIcon(kTrayMonitoring).pixmap(16).toImage();
-        const QImage busy = TrayPictureIcon(kTrayBusy).pixmap(16).toImage();
+        const QImage stopped = TrayPictureIcon(TrayPicture::Stopped).pixmap(16).toImage();
+        const QImage waiting = TrayPictureIcon(TrayPicture::Monitoring).pixmap(16).toImage();
+        const QImage busy = TrayPictureIcon(TrayPicture::Busy).pixmap(16).toImage();
         QCOMPARE(stopped.size(), QSize(16, 16));
         QVERIFY(isYellow(stopped.pixelColor(folder)));
         QVERIFY(isCyan(stopped.pixelColor(arrow)));
@@ -357,7 +358,7 @@ private slots:
         QVERIFY(isRed(busy.pixelColor(folder)));
         QVERIFY(isRed(busy.pixelColor(arrow)));
         // Larger tray sizes get a picture drawn at that size.
-        QCOMPARE(TrayPictureIcon(kTrayStopped).pixmap(32).size(), QSize(32, 32));
+        QCOMPARE(TrayPictureIcon(TrayPicture::Stopped).pixmap(32).size(), QSize(32, 32));
     }
 
     void trayMenuTogglesTheWindows() {
@@ -405,7 +406,8 @@ private slots:
         QVERIFY(mainWindow().isVisible());
         QVERIFY(program_->logWindow().isVisible());
         QCOMPARE(ui().statusLabel->text(), QStringLiteral("状態：監視中"));
-        QCOMPARE(mainWindow().trayIcon()->picture(), int(kTrayMonitoring));
+        QCOMPARE(mainWindow().trayIcon()->picture(),
+                 std::optional<TrayPicture>(TrayPicture::Monitoring));
         QVERIFY(mainWindow().cycleTimer().isActive());
         QCOMPARE(mainWindow().cycleTimer().interval(), 1000);
         QVERIFY(!ui().clearBaseAtStartBox->isChecked());
@@ -413,7 +415,8 @@ private slots:
         ui().trayStopAction->trigger();
         QVERIFY(!program_->monitor().isMonitoring());
         QCOMPARE(ui().statusLabel->text(), QStringLiteral("状態：停止中"));
-        QCOMPARE(mainWindow().trayIcon()->picture(), int(kTrayStopped));
+        QCOMPARE(mainWindow().trayIcon()->picture(),
+                 std::optional<TrayPicture>(TrayPicture::Stopped));
         QVERIFY(!mainWindow().cycleTimer().isActive());
     }
 
@@ -424,7 +427,7 @@ private slots:
         QVERIFY(ui().monitorMenu->menuAction()->isEnabled());
         bool inside = false;
         bool menuEnabled = true;
-        int picture = -1;
+        std::optional<TrayPicture> picture;
         runCycleWith(
             [&] {
                 menuEnabled = ui().monitorMenu->menuAction()->isEnabled();
@@ -433,9 +436,10 @@ private slots:
             &inside);
         QVERIFY(inside);
         QVERIFY(!menuEnabled);
-        QCOMPARE(picture, int(kTrayBusy));
+        QCOMPARE(picture, std::optional<TrayPicture>(TrayPicture::Busy));
         QVERIFY(ui().monitorMenu->menuAction()->isEnabled());
-        QCOMPARE(mainWindow().trayIcon()->picture(), int(kTrayMonitoring));
+        QCOMPARE(mainWindow().trayIcon()->picture(),
+                 std::optional<TrayPicture>(TrayPicture::Monitoring));
         QVERIFY(mainWindow().cycleTimer().isActive());
     }
 

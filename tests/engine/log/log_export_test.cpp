@@ -66,12 +66,12 @@ const std::string kEmptyLog = "ログファイルはありません\r\n";
 // One row in every table; the updated files are added out of order, and one name is not
 // valid UTF-8, to show that bytes are written as they are.
 void Fill(LogData& log) {
-    log.newFiles.append({"caf\xE9.txt", "       1234", "/data/a/", kCompleteMarker});
+    log.newFiles.append({"caf\xE9.txt", "       1234", "/data/a/", Marker::Complete});
     log.deletedFiles.append({"gone.txt", "/data/a/"});
     log.updatedFiles.insertSorted({"b.log", "       5000", "2006/01/05 09:05:02", "/data/a/",
-                                   "12.5", kChangedMarker, kChangedMarker, kNoMarker});
+                                   "12.5", Marker::Changed, Marker::Changed, Marker::None});
     log.updatedFiles.insertSorted(
-        {"a.txt", "         10", "2006/01/05 09:00:00", "/data/b/", "", kNoMarker});
+        {"a.txt", "         10", "2006/01/05 09:00:00", "/data/b/", "", Marker::None});
     log.renamedFiles.append({"new name.txt", "old.txt", "/data/b/"});
     log.entries.append({"b.log", "更新", "       5000", "       4000", "2006/01/05 09:05:02",
                         "2006/01/05 9:05:03", "/data/a/"});

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,7 @@ TEST_F(UpdateTableTest, KeepsRowsInOrderOfTheFileName) {
 }
 
 TEST_F(UpdateTableTest, FindsTheExactFileAndFolder) {
-    EXPECT_EQ(table.find("x.txt", "/f/"), -1);
+    EXPECT_EQ(table.find("x.txt", "/f/"), std::nullopt);
     add("y");
     add("x.txt", "/one/");
     add("a");
@@ -56,20 +57,26 @@ TEST_F(UpdateTableTest, FindsTheExactFileAndFolder) {
     const struct {
         const char* file;
         const char* folder;
-        long long position;
+        std::optional<std::size_t> row;
     } cases[] = {
-        {"a", "/f/", 1},           {"x.txt", "/one/", 3},    {"x.txt", "/two/", 4},
-        {"y", "/f/", 5},           {"x.txt", "/three/", -1}, {"Readme.txt", "/f/", -1},
-        {"readme.txt", "/F/", -1}, {"b", "/f/", -1},         {"z", "/f/", -1},
+        {"a", "/f/", 0},
+        {"x.txt", "/one/", 2},
+        {"x.txt", "/two/", 3},
+        {"y", "/f/", 4},
+        {"x.txt", "/three/", std::nullopt},
+        {"Readme.txt", "/f/", std::nullopt},
+        {"readme.txt", "/F/", std::nullopt},
+        {"b", "/f/", std::nullopt},
+        {"z", "/f/", std::nullopt},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(table.find(c.file, c.folder), c.position) << c.file << " in " << c.folder;
+        EXPECT_EQ(table.find(c.file, c.folder), c.row) << c.file << " in " << c.folder;
 
     // Rows added in front move the others down.
     add("0");
     add("Y");
-    EXPECT_EQ(table.find("x.txt", "/two/"), 6);
-    EXPECT_EQ(table.find("y", "/f/"), 7);
+    EXPECT_EQ(table.find("x.txt", "/two/"), 5u);
+    EXPECT_EQ(table.find("y", "/f/"), 6u);
 }
 
 // Writes down every call, with the row count the table had at that moment.

@@ -44,9 +44,9 @@ TEST_F(ClassifyChangesTest, FileGrowingOverTwoCyclesIsOneUpdatedRowRefreshedWith
     EXPECT_EQ(first.date, "2023/11/15 07:13:30");
     EXPECT_EQ(first.folder, dir());
     EXPECT_EQ(first.rate, "");
-    EXPECT_EQ(first.sizeImage, kChangedMarker);
-    EXPECT_EQ(first.dateImage, kChangedMarker);
-    EXPECT_EQ(first.rowImage, kCompleteMarker) << "closed file gets the complete marker";
+    EXPECT_EQ(first.sizeMarker, Marker::Changed);
+    EXPECT_EQ(first.dateMarker, Marker::Changed);
+    EXPECT_EQ(first.rowMarker, Marker::Complete) << "closed file gets the complete marker";
     EXPECT_EQ(logRows(),
               (Rows{{"a.txt", "更新", "    1049576", "", "2023/11/15 07:13:30", now(), dir()}}));
     EXPECT_EQ(log.status().updatedCount, 1);
@@ -57,7 +57,7 @@ TEST_F(ClassifyChangesTest, FileGrowingOverTwoCyclesIsOneUpdatedRowRefreshedWith
     const UpdateRow& later = log.updatedFiles[0];
     EXPECT_EQ(later.size, "    2098152");
     EXPECT_EQ(later.rate, "2.67");
-    EXPECT_EQ(later.rowImage, kCompleteMarker) << "closed again at the end of the cycle";
+    EXPECT_EQ(later.rowMarker, Marker::Complete) << "closed again at the end of the cycle";
     ASSERT_EQ(log.entries.count(), 2u);
     EXPECT_EQ(fields(log.entries[1]),
               (std::vector<std::string>{"a.txt", "更新", "    2098152", "    1048576",
@@ -71,13 +71,13 @@ TEST_F(ClassifyChangesTest, DateOnlyChangeMarksTheDateCellAndLaterGivesZeroRate)
     tree.makeFile("a.txt", 500, kFileTime + 4);
     cycle();
     ASSERT_EQ(log.updatedFiles.count(), 1u);
-    EXPECT_EQ(log.updatedFiles[0].sizeImage, kNoMarker);
-    EXPECT_EQ(log.updatedFiles[0].dateImage, kChangedMarker);
+    EXPECT_EQ(log.updatedFiles[0].sizeMarker, Marker::None);
+    EXPECT_EQ(log.updatedFiles[0].dateMarker, Marker::Changed);
 
     tree.makeFile("a.txt", 500, kFileTime + 8);
     cycle();
     EXPECT_EQ(log.updatedFiles[0].rate, "0.00");
-    EXPECT_EQ(log.updatedFiles[0].sizeImage, kNoMarker) << "reset at the start of the cycle";
+    EXPECT_EQ(log.updatedFiles[0].sizeMarker, Marker::None) << "reset at the start of the cycle";
     EXPECT_EQ(log.entries[1].sizeChange, "          0");
 }
 
@@ -202,10 +202,10 @@ TEST_F(ClassifyChangesTest, FileOpenForWritingGetsTheCompleteMarkerOnlyOnceClose
     ASSERT_GE(writer, 0);
     cycle();
     ASSERT_EQ(log.newFiles.count(), 1u);
-    EXPECT_EQ(log.newFiles[0].rowImage, kNoMarker);
+    EXPECT_EQ(log.newFiles[0].rowMarker, Marker::None);
     ::close(writer);
     cycle();
-    EXPECT_EQ(log.newFiles[0].rowImage, kCompleteMarker);
+    EXPECT_EQ(log.newFiles[0].rowMarker, Marker::Complete);
 }
 
 TEST_F(ClassifyChangesTest, RowsOfVanishedFilesLeaveTheResultTablesButNotTheLog) {

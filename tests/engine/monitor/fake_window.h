@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,11 @@ public:
     void showLogWindow() override { logWindowShown = true; }
     void showMainWindow() override { mainWindowShown = true; }
 
-    [[nodiscard]] int tray() const { return trayPictures.empty() ? -1 : trayPictures.back(); }
+    [[nodiscard]] std::optional<TrayPicture> tray() const {
+        if (trayPictures.empty())
+            return std::nullopt;
+        return trayPictures.back();
+    }
 
     int pumps = 0;
     std::function<void(int pump)> onPump;
@@ -50,7 +55,7 @@ public:
     std::deque<bool> answers; // answers to the questions; No when none is left
     std::vector<std::string> messages;
     std::vector<std::string> questions;
-    std::vector<int> trayPictures;
+    std::vector<TrayPicture> trayPictures;
     std::vector<bool> monitorMenuHistory;
     bool monitorMenuEnabled = true;
     bool timerEnabled = false;

@@ -19,7 +19,7 @@ TEST_F(MonitorTest, CycleShowsPhaseProgressTimesAndLineCount) {
     window.onPump = [&](int) {
         menuOffInCycle |= !window.monitorMenuEnabled;
         timerOffInCycle |= !window.timerEnabled;
-        busyPicture |= window.tray() == kTrayBusy;
+        busyPicture |= window.tray() == TrayPicture::Busy;
         menuOnInCycle |= window.monitorMenuEnabled;
     };
     cycle();
@@ -29,7 +29,7 @@ TEST_F(MonitorTest, CycleShowsPhaseProgressTimesAndLineCount) {
     EXPECT_TRUE(busyPicture);
     EXPECT_TRUE(window.monitorMenuEnabled);
     EXPECT_TRUE(window.timerEnabled);
-    EXPECT_EQ(window.tray(), kTrayMonitoring);
+    EXPECT_EQ(window.tray(), TrayPicture::Monitoring);
 
     const LogStatus& status = log.status();
     EXPECT_EQ(status.comparedBaseTime, baseTime) << "first cycle compares with the baseline";
@@ -151,7 +151,7 @@ TEST_F(MonitorTest, StopDuringACycleLeavesTheTimerOffAndTheStoppedPicture) {
     cycle();
     EXPECT_FALSE(monitor.isMonitoring());
     EXPECT_FALSE(window.timerEnabled);
-    EXPECT_EQ(window.tray(), kTrayStopped);
+    EXPECT_EQ(window.tray(), TrayPicture::Stopped);
     EXPECT_EQ(window.statusText, "状態：停止中");
     EXPECT_TRUE(window.monitorMenuEnabled);
     EXPECT_EQ(log.status().updatedCount, 1) << "the cycle finished its table work";
@@ -188,7 +188,7 @@ TEST_F(MonitorTest, StopThenStartDuringACycleStartsOnceTheCycleIsOver) {
     EXPECT_TRUE(busyAtStart);
     EXPECT_TRUE(monitor.isMonitoring());
     EXPECT_TRUE(window.timerEnabled);
-    EXPECT_EQ(window.tray(), kTrayMonitoring);
+    EXPECT_EQ(window.tray(), TrayPicture::Monitoring);
     EXPECT_EQ(monitor.baseFiles().count(), 2u) << "the base rolled by the cycle is kept";
     EXPECT_FALSE(monitor.busy());
 }

@@ -27,7 +27,9 @@ TEST_F(MonitorTest, FirstStartTakesABaselineAndEnablesTheTimer) {
 
     EXPECT_TRUE(monitor.isMonitoring());
     EXPECT_TRUE(window.logWindowShown);
-    EXPECT_EQ(window.trayPictures, (std::vector<int>{1, 2, 1}));
+    EXPECT_EQ(window.trayPictures,
+              (std::vector<TrayPicture>{TrayPicture::Monitoring, TrayPicture::Busy,
+                                        TrayPicture::Monitoring}));
     EXPECT_EQ(window.statusText, "状態：監視中");
     EXPECT_TRUE(window.timerEnabled);
     EXPECT_FALSE(settings.clearBaseAtStart);
@@ -73,7 +75,7 @@ TEST_F(MonitorTest, StopKeepsTheBaseAndTheNextStartReusesIt) {
     const std::string baseTime = log.status().baseTime;
     monitor.stopMonitoring();
     EXPECT_FALSE(monitor.isMonitoring());
-    EXPECT_EQ(window.tray(), kTrayStopped);
+    EXPECT_EQ(window.tray(), TrayPicture::Stopped);
     EXPECT_EQ(window.statusText, "状態：停止中");
     EXPECT_FALSE(window.timerEnabled);
     EXPECT_EQ(monitor.baseFiles().count(), 1u);
@@ -83,7 +85,9 @@ TEST_F(MonitorTest, StopKeepsTheBaseAndTheNextStartReusesIt) {
     window.trayPictures.clear();
     window.logWindowShown = false;
     monitor.startMonitoring();
-    EXPECT_EQ(window.trayPictures, (std::vector<int>{1, 1})) << "no baseline picture";
+    EXPECT_EQ(window.trayPictures,
+              (std::vector<TrayPicture>{TrayPicture::Monitoring, TrayPicture::Monitoring}))
+        << "no baseline picture";
     EXPECT_TRUE(window.logWindowShown);
     EXPECT_EQ(log.status().baseTime, baseTime);
     EXPECT_TRUE(window.timerEnabled);
@@ -132,7 +136,7 @@ TEST_F(LongBaselineTest, YesGivesUpAndLeavesNoBase) {
     EXPECT_EQ(window.questions.size(), 2u);
     EXPECT_FALSE(monitor.isMonitoring());
     EXPECT_EQ(window.statusText, "状態：停止中");
-    EXPECT_EQ(window.tray(), kTrayStopped);
+    EXPECT_EQ(window.tray(), TrayPicture::Stopped);
     EXPECT_TRUE(window.mainWindowShown);
     EXPECT_FALSE(window.timerEnabled);
     EXPECT_TRUE(monitor.baseDirs().empty());
@@ -154,7 +158,7 @@ TEST_F(LongBaselineTest, StopWhileTheQuestionIsOpenEndsTheBaselineStopped) {
     EXPECT_EQ(window.questions.size(), 1u);
     EXPECT_FALSE(monitor.isMonitoring());
     EXPECT_FALSE(window.timerEnabled);
-    EXPECT_EQ(window.tray(), kTrayStopped);
+    EXPECT_EQ(window.tray(), TrayPicture::Stopped);
     EXPECT_TRUE(monitor.baseDirs().empty()) << "a half-listed base is not kept";
     EXPECT_FALSE(monitor.busy());
 }
