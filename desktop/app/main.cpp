@@ -4,7 +4,7 @@
 #include "desktop/main_window/main_window.h"
 #include "desktop/platform/termination_requests.h"
 #include "engine/platform/clock.h"
-#include "engine/settings/settings_file.h"
+#include "engine/settings/settings_location.h"
 
 #include <QApplication>
 #include <QSystemTrayIcon>
