@@ -19,7 +19,7 @@ int main(int argc, char* argv[]) {
     trellisk::SystemClock clock;
     trellisk::Program program({trellisk::SettingsFileName(),
                                QSystemTrayIcon::isSystemTrayAvailable(),
-                               trellisk::DocumentationAddress()},
+                               trellisk::DocumentationAddress(QApplication::applicationDirPath())},
                               dialogs, clock);
     program.mainWindow().show();
     // Ended from outside (logout, kill): leave as the exit command does, settings saved.
