@@ -16,9 +16,11 @@ fail() {
     exit 1
 }
 
-# Inside the display: start the program, wait for its window, end it, give its exit status.
+# Inside the display: start the program, wait for its window, check that the window's class
+# is the desktop entry's StartupWMClass, end the program, give its exit status.
 if [[ ${1:-} == --run-once ]]; then
     program=$2
+    startup_class=$3
     "$program" &
     pid=$!
     for _ in $(seq 300); do
@@ -30,6 +32,12 @@ if [[ ${1:-} == --run-once ]]; then
         kill -KILL "$pid" 2>/dev/null || true
         fail "no window of $program appeared"
     }
+    window=$(xdotool search --onlyvisible --pid "$pid" | head -n1)
+    class=$(xprop -id "$window" WM_CLASS)
+    if [[ $class != *", \"$startup_class\"" ]]; then
+        kill -KILL "$pid" 2>/dev/null || true
+        fail "the window's $class does not end in the desktop entry's class \"$startup_class\""
+    fi
     kill -TERM "$pid"
     status=0
     wait "$pid" || status=$?
@@ -67,8 +75,10 @@ if [[ $listed != "$wanted" ]]; then
 fi
 [[ -x $usr/bin/trellisk ]] || fail "usr/bin/trellisk is not executable"
 
-desktop-file-validate "$usr/share/applications/trellisk.desktop" ||
-    fail "desktop-file-validate found errors"
+entry=$usr/share/applications/trellisk.desktop
+desktop-file-validate "$entry" || fail "desktop-file-validate found errors"
+startup_class=$(sed -n 's/^StartupWMClass=//p' "$entry")
+[[ -n $startup_class ]] || fail "the desktop entry has no StartupWMClass"
 appstreamcli validate --no-net --pedantic "$usr/share/metainfo/io.github.trellisk.trellisk.metainfo.xml" ||
     fail "appstreamcli validate found errors"
 echo
@@ -81,7 +91,7 @@ config=$work/config
 settings=$config/trellisk/trellisk.ini
 run_once() {
     HOME=$work/home XDG_CONFIG_HOME=$config XDG_RUNTIME_DIR=$work/runtime \
-        "$here/../run-under-xvfb.sh" "$here/smoke-check.sh" --run-once "$usr/bin/trellisk" ||
+        "$here/../run-under-xvfb.sh" "$here/smoke-check.sh" --run-once "$usr/bin/trellisk" "$startup_class" ||
         fail "the program did not end cleanly on SIGTERM"
 }
 
