@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,6 +34,11 @@ struct LocationCase {
     // Permissions do not stop root, and only root can hand a directory to another user.
     enum class Needs { Anyone, NotRoot, Root } needs = Needs::Anyone;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const LocationCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 std::string InstalledCopy(const test::TempTree& tree) {
     tree.makeDir("usr");
