@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages needed to build, run and test Trellisk; does nothing when they
-# are all present.
+# are all present. Packages named as arguments are installed as well (tools/package.sh adds
+# the packaging tools that way).
+#
+#   tools/setup.sh [package...]
 set -euo pipefail
 
 packages=(
@@ -9,6 +12,8 @@ packages=(
     libgtest-dev googletest libbenchmark-dev
     xvfb xauth trayer x11-utils xdotool imagemagick dbus-x11 at-spi2-core
     fonts-noto-cjk
+    desktop-file-utils appstream
+    "$@"
 )
 
 missing=()

@@ -2,11 +2,12 @@
 
 #include "desktop/appearance/appearance.h"
 #include "desktop/appearance/tray_pictures.h"
+#include "engine/platform/install_layout.h"
 #include "engine/version.h"
 
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -28,9 +29,15 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x,
 
 } // namespace
 
-QUrl DocumentationAddress() {
-    return QUrl::fromLocalFile(
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("README.md")));
+QUrl DocumentationAddress(const QDir& executableDirectory) {
+    const QString readme = QStringLiteral("README.md");
+    for (const QString& candidate :
+         {readme, QLatin1StringView(platform::kDocumentationFromExecutable) + u'/' + readme}) {
+        const QFileInfo file(executableDirectory.filePath(candidate));
+        if (file.isFile())
+            return QUrl::fromLocalFile(file.canonicalFilePath());
+    }
+    return {};
 }
 
 AboutWindow::AboutWindow(QWidget* mainWindow, QUrl address)
@@ -63,11 +70,15 @@ AboutWindow::AboutWindow(QWidget* mainWindow, QUrl address)
     link_->setAccessibleName(text);
     link_->adjustSize();
     link_->installEventFilter(this);
+    // Without a README there is nothing to offer rather than a link to a missing file.
+    if (address_.isEmpty())
+        link_->hide();
 }
 
 void AboutWindow::openDocumentation() {
     // Nothing is reported when no program opens the address.
-    QDesktopServices::openUrl(address_);
+    if (!address_.isEmpty())
+        QDesktopServices::openUrl(address_);
 }
 
 bool AboutWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QUrl>
 #include <QWidget>
 
@@ -12,7 +13,8 @@ namespace trellisk {
 class AboutWindow : public QWidget {
     Q_OBJECT
 public:
-    // `mainWindow` is the window it is centred over when first shown; `address` the link.
+    // `mainWindow` is the window it is centred over when first shown; `address` the link,
+    // which is left out when empty.
     AboutWindow(QWidget* mainWindow, QUrl address);
 
     [[nodiscard]] QUrl address() const { return address_; }
@@ -31,7 +33,8 @@ private:
     bool placed_ = false;
 };
 
-// The program's documentation: README.md beside the executable.
-[[nodiscard]] QUrl DocumentationAddress();
+// The program's documentation: README.md in the executable's directory (a portable copy, a
+// build folder), else the installed one; empty when neither exists.
+[[nodiscard]] QUrl DocumentationAddress(const QDir& executableDirectory);
 
 } // namespace trellisk

@@ -4,7 +4,7 @@
 #include "desktop/main_window/main_window.h"
 #include "desktop/platform/termination_requests.h"
 #include "engine/platform/clock.h"
-#include "engine/settings/settings_file.h"
+#include "engine/settings/settings_location.h"
 
 #include <QApplication>
 #include <QSystemTrayIcon>
@@ -19,7 +19,7 @@ int main(int argc, char* argv[]) {
     trellisk::SystemClock clock;
     trellisk::Program program({trellisk::SettingsFileName(),
                                QSystemTrayIcon::isSystemTrayAvailable(),
-                               trellisk::DocumentationAddress()},
+                               trellisk::DocumentationAddress(QApplication::applicationDirPath())},
                               dialogs, clock);
     program.mainWindow().show();
     // Ended from outside (logout, kill): leave as the exit command does, settings saved.

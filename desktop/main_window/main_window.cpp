@@ -13,6 +13,7 @@
 #include "engine/platform/clock.h"
 #include "engine/settings/folder_import.h"
 #include "engine/settings/settings_file.h"
+#include "engine/settings/settings_location.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -119,7 +120,10 @@ void MainWindow::loadSettings() {
 void MainWindow::saveSettingsAtEnd() {
     if (tray_)
         tray_->hide();
-    if (const auto error = SaveSettings(settingsFileName_, settings_))
+    std::optional<std::string> error = MakeSettingsDirectory(settingsFileName_);
+    if (!error)
+        error = SaveSettings(settingsFileName_, settings_);
+    if (error)
         dialogs_.error(this, QString::fromStdString(*error));
 }
 

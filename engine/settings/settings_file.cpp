@@ -1,7 +1,5 @@
 #include "engine/settings/settings_file.h"
 
-#include "engine/platform/file_system.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -169,10 +167,6 @@ void SyncDirectory(const std::string& directory) {
 }
 
 } // namespace
-
-std::string SettingsFileName() {
-    return platform::ExecutableDirectory() + "trellisk.ini";
-}
 
 std::optional<std::string> LoadSettings(const std::string& fileName, Settings& settings) {
     errno = 0;

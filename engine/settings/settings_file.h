@@ -7,9 +7,6 @@
 
 namespace trellisk {
 
-// "trellisk.ini" beside the executable.
-[[nodiscard]] std::string SettingsFileName();
-
 // Reads the settings file into `settings`, appending its folder entries to those already there.
 // A missing file leaves everything as it is. On an error the text to show is returned and
 // whatever was read before it is kept.

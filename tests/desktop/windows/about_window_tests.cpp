@@ -7,6 +7,9 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -109,6 +112,43 @@ private slots:
         QTest::mouseClick(label("documentationLink"), Qt::LeftButton);
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QCOMPARE(catcher.opened, QList<QUrl>{address_});
+    }
+
+    void theDocumentationIsACopyThatExists_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("expected");
+        const QString installed = QStringLiteral("usr/share/doc/trellisk/README.md");
+        QTest::newRow("portable copy") << QStringList{QStringLiteral("usr/bin/README.md")}
+                                       << QStringLiteral("usr/bin/README.md");
+        QTest::newRow("installed copy") << QStringList{installed} << installed;
+        QTest::newRow("both") << QStringList{QStringLiteral("usr/bin/README.md"), installed}
+                              << QStringLiteral("usr/bin/README.md");
+        QTest::newRow("neither") << QStringList{} << QString();
+    }
+    void theDocumentationIsACopyThatExists() {
+        QFETCH(QStringList, files);
+        QFETCH(QString, expected);
+        QTemporaryDir root;
+        const QDir tree(root.path());
+        QVERIFY(tree.mkpath(QStringLiteral("usr/bin")));
+        for (const QString& file : files) {
+            QVERIFY(tree.mkpath(QFileInfo(tree.filePath(file)).path()));
+            QFile readme(tree.filePath(file));
+            QVERIFY(readme.open(QIODevice::WriteOnly));
+        }
+        const QUrl address = DocumentationAddress(QDir(tree.filePath(QStringLiteral("usr/bin"))));
+        if (expected.isEmpty()) {
+            QVERIFY(address.isEmpty());
+            return;
+        }
+        QCOMPARE(address,
+                 QUrl::fromLocalFile(QFileInfo(tree.filePath(expected)).canonicalFilePath()));
+    }
+
+    void withoutDocumentationThereIsNoLink() {
+        AboutWindow about(&program_->mainWindow(), QUrl());
+        about.show();
+        QVERIFY(!about.findChild<QLabel*>(QStringLiteral("documentationLink"))->isVisible());
     }
 
     // A path too long for the window is shortened on screen; the click opens it whole.

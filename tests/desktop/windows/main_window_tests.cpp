@@ -289,15 +289,30 @@ private slots:
         QVERIFY(dialogs_.errors.isEmpty());
     }
 
-    void aFailedSaveIsReportedAndTheProgramStillEnds() {
-        const QString missingFolder = dir_.filePath(QStringLiteral("missing/trellisk.ini"));
-        program_ = std::make_unique<Program>(
-            ProgramOptions{missingFolder.toStdString(), false, QUrl()}, dialogs_, clock_);
+    void aMissingSettingsFolderIsMadeAtTheFirstSave() {
+        const QString fresh = dir_.filePath(QStringLiteral("config/trellisk/trellisk.ini"));
+        program_ = std::make_unique<Program>(ProgramOptions{fresh.toStdString(), false, QUrl()},
+                                             dialogs_, clock_);
         mainWindow().show();
+        QVERIFY(mainWindow().close());
+        QCOMPARE(ReadFile(fresh), QByteArray("[foldersv040]\r\n0\r\n[interval]\r\n3\r\n"));
+        QVERIFY(dialogs_.errors.isEmpty());
+    }
+
+    void aFailedSaveIsReportedKeepsTheOldFileAndTheProgramStillEnds() {
+        // The temporary file beside a name this long would be longer than any name may be.
+        const QString longName = dir_.filePath(QString(246, u'x') + QStringLiteral(".ini"));
+        const QByteArray old("[foldersv040]\r\n0\r\n[interval]\r\n5\r\n");
+        WriteFile(longName, old);
+        program_ = std::make_unique<Program>(ProgramOptions{longName.toStdString(), false, QUrl()},
+                                             dialogs_, clock_);
+        mainWindow().show();
+        ui().intervalField->setValue(9);
         QSignalSpy closed(&mainWindow(), &MainWindow::closed);
         QVERIFY(mainWindow().close());
         QCOMPARE(closed.size(), 1);
         QCOMPARE(dialogs_.errors.size(), 1);
+        QCOMPARE(ReadFile(longName), old);
     }
 
     void activationCopiesTheBaseTimeOfTheLogWindow() {
