@@ -9,6 +9,7 @@ namespace trellisk::bench {
 class NullWindow final : public WindowInterface {
 public:
     void pump() override {}
+    void keepAlive() override {}
     void showMessage(const std::string&) override {}
     bool askYesNo(const std::string&) override { return false; }
     void setTrayPicture(TrayPicture) override {}

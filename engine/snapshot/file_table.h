@@ -23,6 +23,8 @@ public:
 
     void clear();
     void append(std::string_view name, std::uint64_t size, std::int64_t dateKey);
+    // Drops the rows from `count` on.
+    void truncate(std::size_t count);
 
     [[nodiscard]] std::size_t count() const { return rows_.size(); }
     [[nodiscard]] bool empty() const { return rows_.empty(); }

@@ -1,207 +1,179 @@
 #include "engine/snapshot/folder_scan.h"
 
-#include "engine/platform/path_rules.h"
 #include "engine/text/text_helpers.h"
 
-#include <algorithm>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
-#include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <utility>
-#include <vector>
 
 namespace trellisk {
 
-namespace {
+using platform::Directory;
+using platform::EntryKind;
+using platform::EntryStatus;
+using platform::OpenStatus;
 
-bool IsDotOrDotDot(const char* name) {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+std::uint64_t PathHash(std::string_view path) {
+    return std::hash<std::string_view>{}(path);
 }
 
-// A directory by its identity, so that a link back into the tree is recognised.
-using DirId = std::pair<dev_t, ino_t>;
-
-struct Expansion {
-    const FolderEntry& entry;
-    int limit;
-    DirIndex& index;
-    std::vector<DirId> path; // directories being expanded, outermost first
-    DirectoryEntries* entries;
-};
-
-// Names of the entries of an open directory `dir` that may be directories, in enumeration
-// order; the others are kept in `entries` when given. The directory is closed before its
-// subdirectories are entered, so that the depth of a tree never costs open descriptors.
-std::vector<std::string> SubdirectoryCandidates(const std::string& dir, int fd,
-                                                DirectoryEntries* entries) {
-    std::vector<std::string> names;
-    DIR* stream = ::fdopendir(fd);
-    if (stream == nullptr) {
-        ::close(fd);
-        return names;
-    }
-    if (entries != nullptr)
-        entries->beginDirectory(dir);
-    while (const dirent* item = ::readdir(stream)) {
-        if (IsDotOrDotDot(item->d_name))
-            continue;
-        // A link or an entry of unknown kind is tried; only real directories are left out
-        // when the file system says so.
-        if (item->d_type == DT_DIR || item->d_type == DT_LNK || item->d_type == DT_UNKNOWN)
-            names.emplace_back(item->d_name);
-        if (entries != nullptr && item->d_type != DT_DIR)
-            entries->addEntry(item->d_name, item->d_type);
-    }
-    ::closedir(stream);
-    return names;
+void FolderScanner::beginSnapshot(const DirIndex* baseDirs, const FileTable* baseFiles) {
+    baseDirs_ = baseDirs;
+    baseFiles_ = baseFiles;
+    baseLookupBuilt_ = false;
+    baseRowsByPathHash_.clear();
 }
 
-void Expand(Expansion& run, const std::string& dir, int fd) {
-    for (const std::string& name : SubdirectoryCandidates(dir, fd, run.entries)) {
-        const std::string child = dir + name;
-        const int depth = FolderDepth(run.entry.path, child);
-        if (run.limit != 0 && depth > run.limit)
-            continue;
-        const int childFd = ::open(child.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        struct stat info {};
-        // A directory that cannot be read still gets its row; it is listed as empty later.
-        const bool isDirectory = childFd >= 0
-                                     ? ::fstat(childFd, &info) == 0
-                                     : ::stat(child.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-        const DirId id{info.st_dev, info.st_ino};
-        if (!isDirectory || std::find(run.path.begin(), run.path.end(), id) != run.path.end()) {
-            if (childFd >= 0)
-                ::close(childFd);
+bool FolderScanner::scanFolder(const FolderEntry& entry, DirIndex& dirs, FileTable& files,
+                               const Progress& progress) {
+    dirs_ = &dirs;
+    files_ = &files;
+    progress_ = &progress;
+    entered_.clear();
+    const std::size_t row = dirs.appendFolder(entry.path);
+    dirs[row].firstFile = files.count();
+    const std::string folder = WithTrailingSeparator(entry.path);
+    limit_ = DepthLimit(entry);
+    std::optional<int> childDepth;
+    if (entry.subMonitor == kSubMonitorYes)
+        childDepth = FolderDepth(entry.path, folder);
+    Directory::Opening opening = Directory::open(folder);
+    if (!opening.directory) {
+        // A missing folder has no files; one that is there but unreadable keeps its own.
+        if (opening.status == OpenStatus::Unreadable)
+            keepBaseRows(row, childDepth);
+        return progress();
+    }
+    const Directory& dir = *opening.directory;
+    entered_.insert(dir.identity());
+    pseudoFileSystemsWatched_ = dir.onPseudoFileSystem();
+    return scanDirectory(dir, row, childDepth, 0);
+}
+
+bool FolderScanner::scanDirectory(const Directory& dir, std::size_t row,
+                                  std::optional<int> childDepth, std::size_t level) {
+    const bool expand = childDepth && (limit_ == 0 || *childDepth <= limit_);
+    if (candidates_.size() <= level)
+        candidates_.resize(level + 1);
+    std::string& candidates = candidates_[level];
+    candidates.clear();
+
+    FileTable& files = *files_;
+    const std::size_t firstFile = files.count();
+    bool unreadable = false;
+    reader_.start(dir);
+    while (const std::optional<platform::DirectoryEntry> item = reader_.next()) {
+        // A link or an entry of unknown kind may lead to a directory; it is tried.
+        if (expand && item->kind != EntryKind::File) {
+            candidates.append(item->name);
+            candidates.push_back('\0');
+        }
+        platform::FileFacts facts;
+        const EntryStatus status = dir.readFacts(item->name, item->kind, facts);
+        if (status == EntryStatus::Unreadable) {
+            unreadable = true;
+            break;
+        }
+        if (status == EntryStatus::File)
+            files.append(item->name, facts.size, DateKey(facts.lastWriteSeconds));
+    }
+    if (unreadable || reader_.failed()) {
+        files.truncate(firstFile);
+        keepBaseRows(row, childDepth);
+        return (*progress_)();
+    }
+    (*dirs_)[row].firstFile = firstFile;
+    (*dirs_)[row].fileCount = files.count() - firstFile;
+    if (!(*progress_)())
+        return false;
+
+    const std::optional<int> grandchildDepth =
+        expand ? std::optional<int>(*childDepth + 1) : std::nullopt;
+    for (std::size_t at = 0; at < candidates.size();) {
+        const char* name = candidates.c_str() + at;
+        at += std::strlen(name) + 1;
+        Directory::Opening opening = dir.openChild(name);
+        if (opening.status == OpenStatus::Unreadable) {
+            keepBaseRows(dirs_->appendChild(row, name), grandchildDepth);
+            if (!(*progress_)())
+                return false;
             continue;
         }
-        std::string childDir = WithTrailingSeparator(child);
-        run.index.append(DirRow{childDir, 0, 0, false});
-        if (childFd < 0)
+        if (!opening.directory)
             continue;
-        run.path.push_back(id);
-        Expand(run, childDir, childFd);
-        run.path.pop_back();
-    }
-}
-
-} // namespace
-
-void DirectoryEntries::clear() {
-    dirs_.clear();
-    text_.clear();
-}
-
-void DirectoryEntries::beginDirectory(std::string_view path) {
-    dirs_.push_back(
-        Dir{text_.size(), path.size(), text_.size() + path.size(), text_.size() + path.size()});
-    text_.append(path);
-}
-
-void DirectoryEntries::addEntry(std::string_view name, unsigned char kind) {
-    text_.push_back(static_cast<char>(kind));
-    text_.append(name);
-    text_.push_back('\0');
-    dirs_.back().entriesEnd = text_.size();
-}
-
-void ExpandFolder(const std::string& dir, DirIndex& index, const FolderEntry& entry,
-                  DirectoryEntries* entries) {
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        ::close(fd);
-        return;
-    }
-    Expansion run{entry, DepthLimit(entry), index, {{info.st_dev, info.st_ino}}, entries};
-    Expand(run, WithTrailingSeparator(dir), fd);
-}
-
-namespace {
-
-// Appends the entry `name` of the open directory `fd` when it is not a directory.
-void ListEntry(int fd, const char* name, unsigned char kind, FileTable& table) {
-    if (kind == DT_DIR || IsDotOrDotDot(name))
-        return;
-    struct stat info;
-    if (::fstatat(fd, name, &info, 0) != 0) {
-        // A dangling link (or a link loop) is a file of its own; anything else has
-        // vanished since the enumeration.
-        if (kind != DT_LNK && kind != DT_UNKNOWN)
-            return;
-        if (::fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
-            return;
-    }
-    if (S_ISDIR(info.st_mode))
-        return;
-    table.append(std::string_view(name), static_cast<std::uint64_t>(info.st_size),
-                 DateKey(info.st_mtim.tv_sec));
-}
-
-// ListFiles over entries the expansion read: the directory is opened only to read them.
-void ListKnownEntries(const std::string& dir, const DirectoryEntries& entries, std::size_t at,
-                      FileTable& table) {
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    entries.forEachEntry(
-        at, [&](const char* name, unsigned char kind) { ListEntry(fd, name, kind, table); });
-    ::close(fd);
-}
-
-// True when the two texts name the same directory, with or without the final separator.
-bool SameDirectory(std::string_view a, std::string_view b) {
-    if (a.size() > b.size())
-        std::swap(a, b);
-    return b.starts_with(a) && (b.size() == a.size() ||
-                                (b.size() == a.size() + 1 && b.back() == platform::kPathSeparator));
-}
-
-} // namespace
-
-void ListFiles(const std::string& dir, FileTable& table) {
-    DIR* stream = ::opendir(dir.c_str());
-    if (stream == nullptr)
-        return;
-    const int fd = ::dirfd(stream);
-    while (const dirent* item = ::readdir(stream))
-        ListEntry(fd, item->d_name, item->d_type, table);
-    ::closedir(stream);
-}
-
-bool RunListingPass(DirIndex& index, FileTable& table, const std::function<bool()>& beforeDirectory,
-                    const std::function<void()>& afterDirectory, const DirectoryEntries* entries) {
-    std::size_t total = table.count();
-    const std::size_t rows = index.count();
-    std::size_t known = 0; // the next directory the expansion kept
-    // The callbacks may run user commands; a row that is gone is never touched.
-    for (std::size_t row = 0; row < rows && row < index.count(); ++row) {
-        if (beforeDirectory && !beforeDirectory())
+        const Directory& child = *opening.directory;
+        if (child.identity().device != dir.identity().device && !pseudoFileSystemsWatched_ &&
+            child.onPseudoFileSystem())
+            continue;
+        if (!entered_.insert(child.identity()).second)
+            continue;
+        const std::size_t childRow = dirs_->appendChild(row, name);
+        if (!scanDirectory(child, childRow, grandchildDepth, level + 1))
             return false;
-        const std::string& dir = index[row].dir;
-        if (entries != nullptr && known < entries->directoryCount() &&
-            SameDirectory(entries->path(known), dir))
-            ListKnownEntries(dir, *entries, known++, table);
-        else
-            ListFiles(dir, table);
-        const std::size_t count = table.count();
-        DirRow& dirRow = index[row];
-        if (count == total) {
-            dirRow.start = -1;
-            dirRow.item = -1;
-        } else {
-            dirRow.start = static_cast<std::int64_t>(total);
-            dirRow.item = static_cast<std::int64_t>(count - total);
-            total = count;
-        }
-        if (afterDirectory)
-            afterDirectory();
     }
     return true;
+}
+
+void FolderScanner::keepBaseRows(std::size_t row, std::optional<int> childDepth) {
+    DirIndex& dirs = *dirs_;
+    FileTable& files = *files_;
+    dirs[row].unreadable = true;
+    dirs[row].firstFile = files.count();
+    dirs[row].fileCount = 0;
+    if (baseDirs_ == nullptr || baseFiles_ == nullptr)
+        return;
+    const std::optional<std::size_t> found = findBaseRow(dirs.path(row));
+    if (!found)
+        return;
+    const DirIndex& base = *baseDirs_;
+    const auto copyRun = [&](std::size_t from, std::size_t to) {
+        const DirRow& source = base[from];
+        dirs[to].firstFile = files.count();
+        for (std::size_t i = source.firstFile; i < source.firstFile + source.fileCount; ++i)
+            files.append(baseFiles_->name(i), baseFiles_->size(i), baseFiles_->dateKey(i));
+        dirs[to].fileCount = source.fileCount;
+    };
+    copyRun(*found, row);
+    if (!childDepth)
+        return;
+    // The base's rows below it follow it at once, each after its parent; those beyond this
+    // folder's depth limit are left out, with everything below them.
+    struct Copied {
+        std::size_t row;
+        int depth;
+    };
+    std::vector<std::optional<Copied>> copies{Copied{row, *childDepth - 1}};
+    for (std::size_t below = *found + 1; below < base.count(); ++below) {
+        const DirRow& source = base[below];
+        if (source.watchedFolder || source.parent < *found)
+            break;
+        const std::optional<Copied>& parent = copies[source.parent - *found];
+        std::optional<Copied> copy;
+        if (parent && (limit_ == 0 || parent->depth + 1 <= limit_)) {
+            copy = Copied{dirs.appendChild(parent->row, base.name(below)), parent->depth + 1};
+            copyRun(below, copy->row);
+        }
+        copies.push_back(copy);
+    }
+}
+
+std::optional<std::size_t> FolderScanner::findBaseRow(const std::string& path) {
+    const DirIndex& base = *baseDirs_;
+    if (!baseLookupBuilt_) {
+        for (std::size_t row = 0; row < base.count(); ++row) {
+            base.pathInto(row, pathText_);
+            baseRowsByPathHash_.emplace(PathHash(pathText_), static_cast<std::uint32_t>(row));
+        }
+        baseLookupBuilt_ = true;
+    }
+    std::optional<std::size_t> first;
+    const auto [begin, end] = baseRowsByPathHash_.equal_range(PathHash(path));
+    for (auto it = begin; it != end; ++it) {
+        if (first && *first < it->second)
+            continue;
+        base.pathInto(it->second, pathText_);
+        if (pathText_ == path)
+            first = it->second;
+    }
+    return first;
 }
 
 } // namespace trellisk
