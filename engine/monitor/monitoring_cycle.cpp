@@ -68,6 +68,10 @@ void Monitor::scanFolders() {
     // A copy: user commands run at the pumps and may change the folder list.
     const std::vector<FolderEntry> folders(settings_.folders.begin(), settings_.folders.end());
     scanner_.beginSnapshot(&baseDirs_, &baseFiles_);
+    // Room for what the base holds and a little more, so that the snapshot's tables do not
+    // grow by copying while the base is held too.
+    const auto withMargin = [](std::size_t size) { return size + size / 16; };
+    snapshotFiles_.reserve(withMargin(baseFiles_.count()), withMargin(baseFiles_.nameBytes()));
     const FolderScanner::Progress pumpAfterEachDirectory = [&] {
         window_.pump();
         return true;
