@@ -2,11 +2,20 @@
 
 #include "engine/text/text_helpers.h"
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace trellisk {
 
 using platform::Directory;
+using platform::DirectoryIdentity;
 using platform::EntryKind;
 using platform::EntryStatus;
 using platform::OpenStatus;
@@ -15,47 +24,100 @@ std::uint64_t PathHash(std::string_view path) {
     return std::hash<std::string_view>{}(path);
 }
 
-void FolderScanner::beginSnapshot(const DirIndex* baseDirs, const FileTable* baseFiles) {
-    baseDirs_ = baseDirs;
-    baseFiles_ = baseFiles;
-    baseLookupBuilt_ = false;
-    baseRowsByPathHash_.clear();
-}
+namespace {
 
-bool FolderScanner::scanFolder(const FolderEntry& entry, DirIndex& dirs, FileTable& files,
-                               const Progress& progress) {
-    dirs_ = &dirs;
-    files_ = &files;
-    progress_ = &progress;
-    entered_.clear();
-    const std::size_t row = dirs.appendFolder(entry.path);
-    dirs[row].firstFile = files.count();
-    const std::string folder = WithTrailingSeparator(entry.path);
-    limit_ = DepthLimit(entry);
-    std::optional<int> childDepth;
-    if (entry.subMonitor == kSubMonitorYes)
-        childDepth = FolderDepth(entry.path, folder);
-    Directory::Opening opening = Directory::open(folder);
-    if (!opening.directory) {
-        // A missing folder has no files; one that is there but unreadable keeps its own.
-        if (opening.status == OpenStatus::Unreadable)
-            keepBaseRows(row, childDepth);
-        return progress();
+struct IdentityHash {
+    std::size_t operator()(const DirectoryIdentity& id) const {
+        return std::hash<std::uint64_t>{}(id.inode * 0x9E3779B97F4A7C15ull ^ id.device);
     }
-    const Directory& dir = *opening.directory;
-    entered_.insert(dir.identity());
-    pseudoFileSystemsWatched_ = dir.onPseudoFileSystem();
-    return scanDirectory(dir, row, childDepth, 0);
-}
+};
 
-bool FolderScanner::scanDirectory(const Directory& dir, std::size_t row,
-                                  std::optional<int> childDepth, std::size_t level) {
-    const bool expand = childDepth && (limit_ == 0 || *childDepth <= limit_);
-    if (candidates_.size() <= level)
-        candidates_.resize(level + 1);
-    std::string& candidates = candidates_[level];
+using IdentitySet = std::unordered_set<DirectoryIdentity, IdentityHash>;
+
+// How often the calling thread lets events run while workers read.
+constexpr auto kProgressSpacing = std::chrono::milliseconds(10);
+
+} // namespace
+
+class FolderScanner::Walk {
+public:
+    // The folder being scanned and where its rows go.
+    void begin(DirIndex& dirs, FileTable& files, const Progress& progress, int limit,
+               bool pseudoFileSystemsWatched) {
+        dirs_ = &dirs;
+        files_ = &files;
+        progress_ = &progress;
+        limit_ = limit;
+        pseudoFileSystemsWatched_ = pseudoFileSystemsWatched;
+        entered_.clear();
+    }
+    void setBase(const DirIndex* baseDirs, const FileTable* baseFiles) {
+        baseDirs_ = baseDirs;
+        baseFiles_ = baseFiles;
+        baseLookupBuilt_ = false;
+        baseRowsByPathHash_.clear();
+    }
+    IdentitySet& entered() { return entered_; }
+    [[nodiscard]] DirIndex& dirs() { return *dirs_; }
+    [[nodiscard]] FileTable& files() { return *files_; }
+
+    // Reads the files of the directory of `row` and, when `childDepth` is set and admitted,
+    // the names that may be subdirectories into `candidates`. False when it cannot be read:
+    // it then keeps the base's rows.
+    bool readDirectory(const Directory& dir, std::size_t row, std::optional<int> childDepth,
+                       std::string& candidates);
+    // Reads the directory of `row` and everything below it; false when stopped.
+    bool scanDirectory(const Directory& dir, std::size_t row, std::optional<int> childDepth,
+                       std::size_t level);
+    // The subdirectories named in `candidates` of the directory of `row`, from the one at
+    // `from` (a position in `candidates`) on; false when stopped.
+    bool scanChildren(const Directory& dir, std::size_t row, std::optional<int> childDepth,
+                      const std::string& candidates, std::size_t from, std::size_t to,
+                      std::size_t level);
+    // Marks the directory of `row` (the index's last row) unreadable and copies its rows from
+    // the base, its subdirectories at `childDepth` and below when they are watched.
+    void keepBaseRows(std::size_t row, std::optional<int> childDepth);
+
+    // Whether a subdirectory reached from `parent` is left alone as a kernel file system.
+    [[nodiscard]] bool leftAlone(const Directory& parent, const Directory& child) const {
+        return child.identity().device != parent.identity().device && !pseudoFileSystemsWatched_ &&
+               child.onPseudoFileSystem();
+    }
+    [[nodiscard]] bool admits(std::optional<int> childDepth) const {
+        return childDepth && (limit_ == 0 || *childDepth <= limit_);
+    }
+    [[nodiscard]] std::string& candidates(std::size_t level) {
+        if (candidates_.size() <= level)
+            candidates_.resize(level + 1);
+        return candidates_[level];
+    }
+
+private:
+    [[nodiscard]] std::optional<std::size_t> findBaseRow(const std::string& path);
+
+    DirIndex* dirs_ = nullptr;
+    FileTable* files_ = nullptr;
+    const Progress* progress_ = nullptr;
+    int limit_ = 0;
+    bool pseudoFileSystemsWatched_ = false;
+    IdentitySet entered_;
+
+    const DirIndex* baseDirs_ = nullptr;
+    const FileTable* baseFiles_ = nullptr;
+    bool baseLookupBuilt_ = false;
+    std::unordered_multimap<std::uint64_t, std::uint32_t> baseRowsByPathHash_;
+
+    platform::DirectoryReader reader_;
+    // Per level of the tree, the names that may be subdirectories, each ending with a zero
+    // byte; kept to reuse their memory. A deque, so deeper levels never move shallower ones.
+    std::deque<std::string> candidates_;
+    std::string pathText_;
+};
+
+bool FolderScanner::Walk::readDirectory(const Directory& dir, std::size_t row,
+                                        std::optional<int> childDepth, std::string& candidates) {
+    const bool expand = admits(childDepth);
     candidates.clear();
-
     FileTable& files = *files_;
     const std::size_t firstFile = files.count();
     bool unreadable = false;
@@ -77,17 +139,30 @@ bool FolderScanner::scanDirectory(const Directory& dir, std::size_t row,
     }
     if (unreadable || reader_.failed()) {
         files.truncate(firstFile);
+        candidates.clear();
         keepBaseRows(row, childDepth);
-        return (*progress_)();
+        return false;
     }
     (*dirs_)[row].firstFile = firstFile;
     (*dirs_)[row].fileCount = files.count() - firstFile;
+    return true;
+}
+
+bool FolderScanner::Walk::scanDirectory(const Directory& dir, std::size_t row,
+                                        std::optional<int> childDepth, std::size_t level) {
+    std::string& names = candidates(level);
+    const bool read = readDirectory(dir, row, childDepth, names);
     if (!(*progress_)())
         return false;
+    return !read || scanChildren(dir, row, childDepth, names, 0, names.size(), level);
+}
 
+bool FolderScanner::Walk::scanChildren(const Directory& dir, std::size_t row,
+                                       std::optional<int> childDepth, const std::string& candidates,
+                                       std::size_t from, std::size_t to, std::size_t level) {
     const std::optional<int> grandchildDepth =
-        expand ? std::optional<int>(*childDepth + 1) : std::nullopt;
-    for (std::size_t at = 0; at < candidates.size();) {
+        childDepth ? std::optional<int>(*childDepth + 1) : std::nullopt;
+    for (std::size_t at = from; at < to;) {
         const char* name = candidates.c_str() + at;
         at += std::strlen(name) + 1;
         Directory::Opening opening = dir.openChild(name);
@@ -100,10 +175,7 @@ bool FolderScanner::scanDirectory(const Directory& dir, std::size_t row,
         if (!opening.directory)
             continue;
         const Directory& child = *opening.directory;
-        if (child.identity().device != dir.identity().device && !pseudoFileSystemsWatched_ &&
-            child.onPseudoFileSystem())
-            continue;
-        if (!entered_.insert(child.identity()).second)
+        if (leftAlone(dir, child) || !entered_.insert(child.identity()).second)
             continue;
         const std::size_t childRow = dirs_->appendChild(row, name);
         if (!scanDirectory(child, childRow, grandchildDepth, level + 1))
@@ -112,7 +184,7 @@ bool FolderScanner::scanDirectory(const Directory& dir, std::size_t row,
     return true;
 }
 
-void FolderScanner::keepBaseRows(std::size_t row, std::optional<int> childDepth) {
+void FolderScanner::Walk::keepBaseRows(std::size_t row, std::optional<int> childDepth) {
     DirIndex& dirs = *dirs_;
     FileTable& files = *files_;
     dirs[row].unreadable = true;
@@ -155,7 +227,7 @@ void FolderScanner::keepBaseRows(std::size_t row, std::optional<int> childDepth)
     }
 }
 
-std::optional<std::size_t> FolderScanner::findBaseRow(const std::string& path) {
+std::optional<std::size_t> FolderScanner::Walk::findBaseRow(const std::string& path) {
     const DirIndex& base = *baseDirs_;
     if (!baseLookupBuilt_) {
         for (std::size_t row = 0; row < base.count(); ++row) {
@@ -174,6 +246,181 @@ std::optional<std::size_t> FolderScanner::findBaseRow(const std::string& path) {
             first = it->second;
     }
     return first;
+}
+
+FolderScanner::FolderScanner(std::size_t workers) : walk_(std::make_unique<Walk>()) {
+    for (std::size_t i = 0; workers > 1 && i < workers; ++i)
+        workerWalks_.push_back(std::make_unique<Walk>());
+}
+
+FolderScanner::~FolderScanner() = default;
+
+std::size_t FolderScanner::DefaultWorkerCount() {
+    return std::max<std::size_t>(2, std::thread::hardware_concurrency());
+}
+
+void FolderScanner::beginSnapshot(const DirIndex* baseDirs, const FileTable* baseFiles) {
+    baseDirs_ = baseDirs;
+    baseFiles_ = baseFiles;
+    walk_->setBase(baseDirs, baseFiles);
+    for (const auto& walk : workerWalks_)
+        walk->setBase(baseDirs, baseFiles);
+}
+
+bool FolderScanner::scanFolder(const FolderEntry& entry, DirIndex& dirs, FileTable& files,
+                               const Progress& progress) {
+    const std::size_t row = dirs.appendFolder(entry.path);
+    dirs[row].firstFile = files.count();
+    const std::string folder = WithTrailingSeparator(entry.path);
+    std::optional<int> childDepth;
+    if (entry.subMonitor == kSubMonitorYes)
+        childDepth = FolderDepth(entry.path, folder);
+    Directory::Opening opening = Directory::open(folder);
+    const bool pseudo = opening.directory && opening.directory->onPseudoFileSystem();
+    const int limit = DepthLimit(entry);
+    walk_->begin(dirs, files, progress, limit, pseudo);
+    if (!opening.directory) {
+        // A missing folder has no files; one that is there but unreadable keeps its own.
+        if (opening.status == OpenStatus::Unreadable)
+            walk_->keepBaseRows(row, childDepth);
+        return progress();
+    }
+    const Directory& dir = *opening.directory;
+    walk_->entered().insert(dir.identity());
+    std::string& candidates = walk_->candidates(0);
+    if (!walk_->readDirectory(dir, row, childDepth, candidates))
+        return progress();
+    if (!progress())
+        return false;
+    if (workerWalks_.empty() || std::count(candidates.begin(), candidates.end(), '\0') < 2)
+        return walk_->scanChildren(dir, row, childDepth, candidates, 0, candidates.size(), 1);
+    const Folder read{entry.path, dir, row, childDepth, limit, pseudo};
+    return scanSubtreesInParallel(read, candidates, progress);
+}
+
+// A run of subdirectories of the watched folder, read by a worker into rows of its own: row 0
+// stands for the folder, the others point to their parents within the run.
+struct FolderScanner::Subtrees {
+    std::size_t from = 0; // positions in the folder's candidate names
+    std::size_t to = 0;
+    DirIndex dirs;
+    FileTable files;
+    IdentitySet entered;
+    std::exception_ptr error;
+    bool stopped = false;
+    bool done = false;
+};
+
+namespace {
+
+// Appends the rows a worker read below the folder's row `row`.
+void AppendRows(const DirIndex& fromDirs, const FileTable& fromFiles, std::size_t row,
+                DirIndex& dirs, FileTable& files) {
+    const std::size_t firstRow = dirs.count();
+    const std::size_t firstFile = files.count();
+    for (std::size_t i = 1; i < fromDirs.count(); ++i) {
+        const DirRow& from = fromDirs[i];
+        const std::size_t parent = from.parent == 0 ? row : firstRow + from.parent - 1;
+        DirRow& to = dirs[dirs.appendChild(parent, fromDirs.name(i))];
+        to.unreadable = from.unreadable;
+        to.firstFile = firstFile + from.firstFile;
+        to.fileCount = from.fileCount;
+    }
+    files.reserve(files.count() + fromFiles.count(), files.nameBytes() + fromFiles.nameBytes());
+    for (std::size_t i = 0; i < fromFiles.count(); ++i)
+        files.append(fromFiles.name(i), fromFiles.size(i), fromFiles.dateKey(i));
+}
+
+} // namespace
+
+bool FolderScanner::scanSubtreesInParallel(const Folder& folder, const std::string& candidates,
+                                           const Progress& progress) {
+    // Runs of neighbouring names, a few per worker, so that the work spreads evenly.
+    std::vector<std::size_t> starts;
+    for (std::size_t at = 0; at < candidates.size(); at += std::strlen(candidates.c_str() + at) + 1)
+        starts.push_back(at);
+    const std::size_t runs = std::min(starts.size(), workerWalks_.size() * 8);
+    std::vector<Subtrees> jobs(runs);
+    for (std::size_t j = 0; j < runs; ++j) {
+        jobs[j].from = starts[j * starts.size() / runs];
+        jobs[j].to = j + 1 == runs ? candidates.size() : starts[(j + 1) * starts.size() / runs];
+    }
+
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::atomic<bool> stop{false};
+    std::atomic<std::size_t> next{0};
+    const Progress keepGoing = [&] { return !stop.load(std::memory_order_relaxed); };
+    const auto work = [&](Walk& walk) {
+        for (std::size_t j; (j = next.fetch_add(1)) < runs && !stop;) {
+            Subtrees& job = jobs[j];
+            try {
+                walk.begin(job.dirs, job.files, keepGoing, folder.limit, folder.pseudo);
+                walk.entered().insert(folder.dir.identity());
+                job.dirs.appendFolder(folder.path);
+                job.stopped = !walk.scanChildren(folder.dir, 0, folder.childDepth, candidates,
+                                                 job.from, job.to, 1);
+                std::swap(job.entered, walk.entered());
+            } catch (...) {
+                job.error = std::current_exception();
+            }
+            const std::lock_guard lock(mutex);
+            job.done = true;
+            finished.notify_all();
+        }
+    };
+    std::vector<std::jthread> threads;
+    // Whatever way this returns, the workers are told to stop and are waited for first.
+    struct StopAndJoin {
+        std::atomic<bool>& stop;
+        std::vector<std::jthread>& threads;
+        ~StopAndJoin() {
+            stop = true;
+            threads.clear();
+        }
+    } stopAndJoin{stop, threads};
+    try {
+        for (const auto& walk : workerWalks_)
+            threads.emplace_back(work, std::ref(*walk));
+    } catch (const std::system_error&) {
+        if (threads.empty()) // no thread to spare: this one reads it all
+            return walk_->scanChildren(folder.dir, folder.row, folder.childDepth, candidates, 0,
+                                       candidates.size(), 1);
+    }
+
+    // The runs are taken in order as they come in. A run is what a single thread would have
+    // read unless it entered a directory that an earlier run entered too (links across runs):
+    // from that run on, this thread reads the rest itself.
+    Walk& walk = *walk_;
+    IdentitySet& entered = walk.entered();
+    for (std::size_t j = 0; j < runs; ++j) {
+        Subtrees& job = jobs[j];
+        for (std::unique_lock lock(mutex); !job.done;) {
+            finished.wait_for(lock, kProgressSpacing);
+            lock.unlock();
+            if (!progress())
+                return false;
+            lock.lock();
+        }
+        if (job.error)
+            std::rethrow_exception(job.error);
+        if (job.stopped)
+            return false;
+        const bool apart =
+            std::none_of(job.entered.begin(), job.entered.end(), [&](const auto& id) {
+                return id != folder.dir.identity() && entered.contains(id);
+            });
+        if (!apart) {
+            stop = true;
+            threads.clear();
+            return walk.scanChildren(folder.dir, folder.row, folder.childDepth, candidates,
+                                     job.from, candidates.size(), 1);
+        }
+        entered.insert(job.entered.begin(), job.entered.end());
+        AppendRows(job.dirs, job.files, folder.row, walk.dirs(), walk.files());
+        job = Subtrees{};
+    }
+    return true;
 }
 
 } // namespace trellisk

@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 namespace trellisk {
 
@@ -20,11 +22,23 @@ namespace trellisk {
 
 // Reads watched folders into a directory index and a file table, each directory once: its
 // entries are enumerated, its files' sizes and times read relative to it, and its
-// subdirectories opened relative to it, so no path length limit applies.
+// subdirectories opened relative to it, so no path length limit applies. The subtrees below a
+// watched folder are read in parallel on worker threads; the rows come out exactly as a
+// single thread gives them.
 class FolderScanner {
 public:
-    // Runs after each directory; returning false stops the scan.
+    // Runs on the calling thread after each directory, or every few milliseconds while workers
+    // read; returning false stops the scan.
     using Progress = std::function<bool()>;
+
+    // `workers` threads read subtrees in parallel; 0 or 1 reads on the calling thread alone.
+    explicit FolderScanner(std::size_t workers = DefaultWorkerCount());
+    ~FolderScanner();
+    FolderScanner(const FolderScanner&) = delete;
+    FolderScanner& operator=(const FolderScanner&) = delete;
+
+    // max(2, cores).
+    [[nodiscard]] static std::size_t DefaultWorkerCount();
 
     // Starts a snapshot compared with `baseDirs` and `baseFiles` (the previous snapshot, none
     // for a baseline): a directory that exists but cannot be read keeps its rows from there.
@@ -42,40 +56,29 @@ public:
     bool scanFolder(const FolderEntry& entry, DirIndex& dirs, FileTable& files,
                     const Progress& progress);
 
+    // One thread's walk through a tree.
+    class Walk;
+
 private:
-    struct IdentityHash {
-        std::size_t operator()(const platform::DirectoryIdentity& id) const {
-            return std::hash<std::uint64_t>{}(id.inode * 0x9E3779B97F4A7C15ull ^ id.device);
-        }
+    struct Subtrees;
+    // A watched folder whose own directory has been read.
+    struct Folder {
+        const std::string& path;
+        const platform::Directory& dir;
+        std::size_t row;
+        std::optional<int> childDepth;
+        int limit;
+        bool pseudo;
     };
 
-    // Reads the directory of `row`; `childDepth` is the depth of its subdirectories, none when
-    // they are not watched.
-    bool scanDirectory(const platform::Directory& dir, std::size_t row,
-                       std::optional<int> childDepth, std::size_t level);
-    // Marks the directory of `row` (the index's last row) unreadable and copies its rows from
-    // the base, its subdirectories at `childDepth` and below when they are watched.
-    void keepBaseRows(std::size_t row, std::optional<int> childDepth);
-    [[nodiscard]] std::optional<std::size_t> findBaseRow(const std::string& path);
+    // The subdirectories named in `candidates` read in parallel; false when stopped.
+    bool scanSubtreesInParallel(const Folder& folder, const std::string& candidates,
+                                const Progress& progress);
 
     const DirIndex* baseDirs_ = nullptr;
     const FileTable* baseFiles_ = nullptr;
-    bool baseLookupBuilt_ = false;
-    std::unordered_multimap<std::uint64_t, std::uint32_t> baseRowsByPathHash_;
-
-    // The folder being scanned.
-    DirIndex* dirs_ = nullptr;
-    FileTable* files_ = nullptr;
-    const Progress* progress_ = nullptr;
-    int limit_ = 0;
-    bool pseudoFileSystemsWatched_ = false;
-    std::unordered_set<platform::DirectoryIdentity, IdentityHash> entered_;
-
-    platform::DirectoryReader reader_;
-    // Per level of the tree, the names that may be subdirectories, each ending with a zero
-    // byte; kept to reuse their memory. A deque, so deeper levels never move shallower ones.
-    std::deque<std::string> candidates_;
-    std::string pathText_;
+    std::unique_ptr<Walk> walk_; // on the calling thread
+    std::vector<std::unique_ptr<Walk>> workerWalks_;
 };
 
 } // namespace trellisk

@@ -30,9 +30,10 @@ struct Snapshot {
     FileTable files;
 };
 
-Snapshot Scan(const FolderEntry& entry, const Snapshot* base = nullptr) {
+Snapshot Scan(const FolderEntry& entry, const Snapshot* base = nullptr,
+              std::size_t workers = FolderScanner::DefaultWorkerCount()) {
     Snapshot snapshot;
-    FolderScanner scanner;
+    FolderScanner scanner(workers);
     scanner.beginSnapshot(base ? &base->dirs : nullptr, base ? &base->files : nullptr);
     EXPECT_TRUE(scanner.scanFolder(entry, snapshot.dirs, snapshot.files, [] { return true; }));
     return snapshot;
@@ -347,14 +348,78 @@ TEST(FolderScan, AStopFromProgressEndsTheScan) {
     TempTree tree;
     for (const char* dir : {"w", "w/a", "w/b", "w/c"})
         tree.makeDir(dir);
-    FolderScanner scanner;
-    scanner.beginSnapshot(nullptr, nullptr);
-    DirIndex dirs;
-    FileTable files;
-    int directories = 0;
-    EXPECT_FALSE(
-        scanner.scanFolder(Entry(tree.path("w/")), dirs, files, [&] { return ++directories < 2; }));
-    EXPECT_EQ(directories, 2);
+    // Workers report now and then rather than after each directory.
+    const struct {
+        std::size_t workers;
+        int stopAt;
+    } cases[] = {{1, 2}, {1, 3}, {4, 1}};
+    for (const auto& c : cases) {
+        FolderScanner scanner(c.workers);
+        scanner.beginSnapshot(nullptr, nullptr);
+        DirIndex dirs;
+        FileTable files;
+        int calls = 0;
+        EXPECT_FALSE(scanner.scanFolder(Entry(tree.path("w/")), dirs, files,
+                                        [&] { return ++calls < c.stopAt; }));
+        EXPECT_EQ(calls, c.stopAt) << c.workers << " workers";
+    }
+}
+
+// Workers read the subtrees of a folder in parallel; what they give is row for row what one
+// thread gives, also where links lead from one worker's subtrees into another's.
+TEST(FolderScan, ParallelScanGivesWhatASingleThreadGives) {
+    for (const bool crossLinks : {false, true}) {
+        TempTree tree;
+        tree.makeDir("w");
+        tree.makeFile("w/top.txt", 1, 1000);
+        for (int top = 0; top < 12; ++top) {
+            std::string dir = "w/t" + std::to_string(top);
+            for (int depth = 0; depth < 4; dir += "/n" + std::to_string(depth++)) {
+                tree.makeDir(dir);
+                for (int file = 0; file < top % 4 + depth; ++file)
+                    tree.makeFile(dir + "/f" + std::to_string(file), 10 * top + file,
+                                  1700000000 + depth);
+            }
+            tree.makeLink("w/t" + std::to_string(top) + "/root", "../");
+            tree.makeLink("w/t" + std::to_string(top) + "/file", "../top.txt");
+        }
+        if (crossLinks) {
+            tree.makeLink("w/t9/n0/early", "../../t1/n0");
+            tree.makeLink("w/t2/late", "../t10");
+            tree.makeLink("w/t5/n0/n1/peer", "../../../t6");
+        }
+        tree.makeDir("w/t4/n0/locked");
+        tree.makeFile("w/t4/n0/locked/kept", 5, 1000);
+        const std::string w = tree.path("w/");
+        const Snapshot base = Scan(Entry(w), nullptr, 1);
+        const test::PermissionBitsApply permissions;
+        ASSERT_TRUE(permissions.active());
+        ASSERT_EQ(::chmod(tree.path("w/t4/n0/locked").c_str(), 0), 0);
+
+        for (const char* depth : {"0", "2"}) {
+            const Snapshot single = Scan(Entry(w, depth), &base, 1);
+            const Snapshot parallel = Scan(Entry(w, depth), &base, 4);
+            ASSERT_EQ(parallel.dirs.count(), single.dirs.count());
+            EXPECT_GT(single.dirs.count(), 12u);
+            for (std::size_t row = 0; row < single.dirs.count(); ++row) {
+                EXPECT_EQ(parallel.dirs.path(row), single.dirs.path(row));
+                EXPECT_EQ(parallel.dirs[row].parent, single.dirs[row].parent);
+                EXPECT_EQ(parallel.dirs[row].unreadable, single.dirs[row].unreadable);
+                EXPECT_EQ(parallel.dirs[row].firstFile, single.dirs[row].firstFile);
+                EXPECT_EQ(parallel.dirs[row].fileCount, single.dirs[row].fileCount);
+            }
+            ASSERT_EQ(parallel.files.count(), single.files.count());
+            for (std::size_t i = 0; i < single.files.count(); ++i) {
+                EXPECT_EQ(parallel.files.name(i), single.files.name(i));
+                EXPECT_EQ(parallel.files.size(i), single.files.size(i));
+                EXPECT_EQ(parallel.files.dateKey(i), single.files.dateKey(i));
+            }
+            const std::vector<std::string> rows = Rows(single);
+            EXPECT_NE(std::find(rows.begin(), rows.end(), w + "t4/n0/locked/ (unreadable): kept"),
+                      rows.end())
+                << "depth " << depth;
+        }
+    }
 }
 
 } // namespace
