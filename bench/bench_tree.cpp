@@ -30,28 +30,57 @@ void WriteFile(const std::string& path, std::size_t bytes, int flags) {
 
 } // namespace
 
-BenchTree::BenchTree(std::string root, std::size_t directories, std::size_t depth,
-                     std::size_t filesPerDirectory)
-    : root_(std::move(root)) {
+namespace {
+
+constexpr const char* kWords[] = {"資料",   "会議",   "設計書", "報告", "写真",
+                                  "議事録", "見積書", "請求書", "仕様", "開発"};
+
+std::string DirectoryName(std::size_t index, bool japanese) {
+    std::string name = japanese ? "" : "d";
+    if (japanese) { // 26 to 32 bytes
+        name.append(kWords[index % 10]).append("_").append(kWords[(index / 10) % 10]);
+        name.append("フォルダ_");
+    }
+    name.append(std::to_string(index));
+    return name;
+}
+
+std::string FileName(std::size_t index, std::size_t serial, bool japanese) {
+    std::string name;
+    if (japanese) { // 35 to 50 bytes
+        name.append(kWords[serial % 10]).append("_第").append(std::to_string(serial % 1000));
+        name.append("版_").append(kWords[(serial / 7) % 10]).append("確認済み_");
+        name.append(std::to_string(index)).append(".txt");
+    } else {
+        name.append("file_").append(std::to_string(index)).append(".dat");
+    }
+    return name;
+}
+
+} // namespace
+
+BenchTree::BenchTree(std::string root, const Shape& shape) : root_(std::move(root)) {
     if (root_.empty() || root_.back() != '/')
         root_ += '/';
     // Level by level: each directory gets the same number of children, as many as it takes
     // to reach the wanted count within the depth.
-    std::size_t fanOut = 1;
+    std::size_t fanOut = shape.fanOut == 0 ? 1 : shape.fanOut;
     const auto reach = [&](std::size_t f) {
         std::size_t total = 0;
-        for (std::size_t level = 0, width = 1; level < depth; ++level)
+        for (std::size_t level = 0, width = 1; level < shape.depth; ++level)
             total += (width *= f);
         return total;
     };
-    while (directories > 0 && reach(fanOut) < directories)
+    while (shape.fanOut == 0 && shape.directories > 0 && reach(fanOut) < shape.directories)
         ++fanOut;
     std::vector<std::string> level{root_};
-    while (directories_.size() < directories) {
+    for (bool top = true; directories_.size() < shape.directories; top = false) {
         std::vector<std::string> next;
+        const std::size_t children = top && shape.rootFanOut != 0 ? shape.rootFanOut : fanOut;
         for (const std::string& parent : level) {
-            for (std::size_t c = 0; c < fanOut && directories_.size() < directories; ++c) {
-                std::string dir = parent + "d" + std::to_string(c) + "/";
+            for (std::size_t c = 0; c < children && directories_.size() < shape.directories; ++c) {
+                std::string dir =
+                    parent + DirectoryName(directories_.size(), shape.japaneseNames) + "/";
                 if (::mkdir(dir.c_str(), 0755) != 0)
                     Fail("cannot create", dir);
                 directories_.push_back(dir);
@@ -62,14 +91,20 @@ BenchTree::BenchTree(std::string root, std::size_t directories, std::size_t dept
     }
     const std::vector<std::string> holders =
         directories_.empty() ? std::vector<std::string>{root_} : directories_;
-    for (const std::string& dir : holders) {
-        for (std::size_t f = 0; f < filesPerDirectory; ++f) {
-            std::string file = dir + "file_" + std::to_string(f) + ".dat";
+    const std::size_t spread = shape.maxFiles - shape.minFiles + 1;
+    for (std::size_t d = 0; d < holders.size(); ++d) {
+        const std::size_t files = shape.minFiles + d % spread;
+        for (std::size_t f = 0; f < files; ++f) {
+            std::string file = holders[d] + FileName(f, fileCount_, shape.japaneseNames);
             // Sizes vary so that renamed files are told apart by size and date.
-            WriteFile(file, files_.size() % 4093, O_CREAT | O_EXCL);
-            files_.push_back(std::move(file));
+            WriteFile(file, fileCount_ % 4093, O_CREAT | O_EXCL);
+            ++fileCount_;
+            if (shape.keepPaths)
+                files_.push_back(std::move(file));
         }
     }
+    if (!shape.keepPaths)
+        std::vector<std::string>().swap(directories_);
 }
 
 void BenchTree::changeShare(std::size_t percent) {

@@ -47,7 +47,9 @@ struct Figures {
     long long heldPeak = 0;    // peak during an unchanged cycle over the memory before the engine
     std::size_t baseTable = 0; // the base's file table
     std::optional<Phase> changed;
-    std::string changes; // what the changed cycle reported
+    std::string changes;       // what the changed cycle reported
+    double longestGap = 0;     // longest time without event turns in an unchanged cycle
+    long long processPeak = 0; // the whole process's peak resident size while monitoring
 };
 
 bool peakResets = true;
@@ -92,25 +94,34 @@ Figures Run(const std::string& name, const std::string& root, BenchTree* tree) {
     NullWindow window;
     const SystemClock clock;
     Monitor monitor(settings, log, window, clock);
+    const auto notePeak = [&] {
+        figures.processPeak = std::max(figures.processPeak, PeakResidentBytes());
+    };
 
     figures.baseline = Measure([&] { monitor.startMonitoring(); });
+    notePeak();
     if (!monitor.isMonitoring())
         throw std::runtime_error("monitoring did not start on " + root);
     figures.directories = monitor.baseDirs().count();
     figures.files = monitor.baseFiles().count();
 
     monitor.runCycle(); // warms the cache and the engine's reused memory
+    notePeak();
     for (int attempt = 0; attempt < kRepeats; ++attempt) {
+        window.startWatch();
         const Phase cycle = Measure([&] { monitor.runCycle(); });
+        figures.longestGap = std::max(figures.longestGap, window.longestGapSeconds());
         Note(figures.unchanged, cycle.seconds, attempt);
         figures.heldPeak = std::max(figures.heldPeak, PeakResidentBytes() - start);
+        notePeak();
     }
     figures.baseTable = monitor.baseFiles().capacityBytes();
     figures.find = TimeFindBestOf(root);
 
-    if (tree != nullptr) {
+    if (tree != nullptr && tree->changeable()) {
         tree->changeShare(1);
         figures.changed = Measure([&] { monitor.runCycle(); });
+        notePeak();
         const LogStatus& status = log.status();
         figures.changes = std::to_string(status.updatedCount) + " updated, " +
                           std::to_string(status.newCount) + " new, " +
@@ -140,6 +151,28 @@ std::string PerFile(long long bytes, std::size_t files) {
     return std::to_string(bytes / static_cast<long long>(files)) + " B";
 }
 
+std::string Milliseconds(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f ms", seconds * 1000.0);
+    return text;
+}
+
+// The commit of the source folder as git tells it when the benchmark starts.
+std::string CommitText() {
+    const std::string command =
+        "git -C '" TRELLISK_SOURCE_DIR "' describe --always --dirty --abbrev=10 2>/dev/null";
+    std::string text;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[128];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
+            text += buffer;
+        ::pclose(pipe);
+    }
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text.empty() ? "unknown" : text;
+}
+
 std::string MachineText() {
     std::string system = "Linux";
     std::ifstream release("/etc/os-release");
@@ -152,31 +185,35 @@ std::string MachineText() {
     return std::to_string(std::thread::hardware_concurrency()) + " cores, " + system + kernel;
 }
 
-void Print(const std::vector<Figures>& all) {
-    std::printf("Machine: %s\n\n", MachineText().c_str());
+void Print(const std::vector<Figures>& all, const std::string& commit) {
+    std::printf("Machine: %s; commit %s\n\n", MachineText().c_str(), commit.c_str());
     std::printf("| tree | dirs | files | baseline | no-change cycle (best/worst of %d) | "
-                "find (best/worst of %d) | cycle / find | 1%% change cycle |\n",
+                "find (best/worst of %d) | cycle / find | 1%% change cycle | "
+                "longest gap between event turns |\n",
                 kRepeats, kRepeats);
-    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const Figures& f : all) {
         char ratio[16] = "n/a";
         if (f.find.best > 0)
             std::snprintf(ratio, sizeof ratio, "%.2f", f.unchanged.best / f.find.best);
-        std::printf("| %s | %zu | %zu | %s | %s / %s | %s / %s | %s | %s |\n", f.tree.c_str(),
+        std::printf("| %s | %zu | %zu | %s | %s / %s | %s / %s | %s | %s | %s |\n", f.tree.c_str(),
                     f.directories, f.files, Seconds(f.baseline.seconds).c_str(),
                     Seconds(f.unchanged.best).c_str(), Seconds(f.unchanged.worst).c_str(),
                     Seconds(f.find.best).c_str(), Seconds(f.find.worst).c_str(), ratio,
-                    f.changed ? Seconds(f.changed->seconds).c_str() : "-");
+                    f.changed ? Seconds(f.changed->seconds).c_str() : "-",
+                    Milliseconds(f.longestGap).c_str());
     }
     std::printf("\n| tree | baseline peak growth | peak with base and snapshot held | "
-                "per file | base file table per file | 1%% change cycle peak growth |\n");
-    std::printf("|---|---:|---:|---:|---:|---:|\n");
+                "per entry (file or directory) | base file table per file | "
+                "1%% change cycle peak growth | process peak |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|\n");
     for (const Figures& f : all) {
-        std::printf("| %s | %s | %s | %s | %s | %s |\n", f.tree.c_str(),
+        std::printf("| %s | %s | %s | %s | %s | %s | %s |\n", f.tree.c_str(),
                     Mebibytes(f.baseline.peakBytes).c_str(), Mebibytes(f.heldPeak).c_str(),
-                    PerFile(f.heldPeak, f.files).c_str(),
+                    PerFile(f.heldPeak, f.files + f.directories).c_str(),
                     PerFile(static_cast<long long>(f.baseTable), f.files).c_str(),
-                    f.changed ? Mebibytes(f.changed->peakBytes).c_str() : "-");
+                    f.changed ? Mebibytes(f.changed->peakBytes).c_str() : "-",
+                    Mebibytes(f.processPeak).c_str());
     }
     std::printf("\n");
     for (const Figures& f : all) {
@@ -189,13 +226,29 @@ void Print(const std::vector<Figures>& all) {
                     "process's absolute peak.\n");
 }
 
+void RunGenerated(const std::string& name, const std::string& what, const BenchTree::Shape& shape,
+                  std::vector<Figures>& all) {
+    const TempDir dir;
+    std::fprintf(stderr, "building %s...\n", what.c_str());
+    std::optional<BenchTree> tree;
+    tree.emplace(dir.path(), shape);
+    if (!shape.keepPaths) {
+        ::malloc_trim(0);
+        all.push_back(Run(name, tree->root(), nullptr));
+    } else {
+        all.push_back(Run(name, tree->root(), &*tree));
+    }
+}
+
 int Main(int argc, char** argv) {
-    if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
-        std::fprintf(stderr, "usage: %s [existing-folder]\n", argv[0]);
+    const bool large = argc == 2 && std::string(argv[1]) == "--large";
+    if (argc > 2 || (argc == 2 && argv[1][0] == '-' && !large)) {
+        std::fprintf(stderr, "usage: %s [--large | existing-folder]\n", argv[0]);
         return 2;
     }
+    const std::string commit = CommitText(); // before the long run, while it is still true
     std::vector<Figures> all;
-    if (argc == 2) {
+    if (argc == 2 && !large) {
         struct stat info {};
         if (::stat(argv[1], &info) != 0 || !S_ISDIR(info.st_mode)) {
             std::fprintf(stderr, "%s: not a folder\n", argv[1]);
@@ -203,20 +256,30 @@ int Main(int argc, char** argv) {
         }
         all.push_back(Run(argv[1], argv[1], nullptr));
     } else {
-        {
-            const TempDir dir;
-            std::fprintf(stderr, "building 10,000 directories of 20 files...\n");
-            BenchTree tree(dir.path(), 10000, 5, 20);
-            all.push_back(Run("(a) 10,000 dirs x 20 files, 5 levels", tree.root(), &tree));
-        }
-        {
-            const TempDir dir;
-            std::fprintf(stderr, "building one directory of 100,000 files...\n");
-            BenchTree tree(dir.path(), 0, 0, 100000);
-            all.push_back(Run("(b) 1 dir x 100,000 files", tree.root(), &tree));
-        }
+        RunGenerated("(a) 10,000 dirs x 20 files, 5 levels", "10,000 directories of 20 files",
+                     {.directories = 10000, .depth = 5, .minFiles = 20, .maxFiles = 20}, all);
+        RunGenerated("(b) 1 dir x 100,000 files", "one directory of 100,000 files",
+                     {.minFiles = 100000, .maxFiles = 100000}, all);
+        RunGenerated("(c) 13,800 dirs 8 levels, 3-6 files, Japanese names",
+                     "13,800 directories 8 levels deep with Japanese names",
+                     {.directories = 13800,
+                      .depth = 8,
+                      .rootFanOut = 5,
+                      .fanOut = 3,
+                      .minFiles = 3,
+                      .maxFiles = 6,
+                      .japaneseNames = true},
+                     all);
+        if (large)
+            RunGenerated("(d) 50,000 dirs x 20 files, 5 levels", "50,000 directories of 20 files",
+                         {.directories = 50000,
+                          .depth = 5,
+                          .minFiles = 20,
+                          .maxFiles = 20,
+                          .keepPaths = false},
+                         all);
     }
-    Print(all);
+    Print(all, commit);
     return 0;
 }
 

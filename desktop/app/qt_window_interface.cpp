@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QLabel>
 #include <QMenu>
 
@@ -29,6 +30,13 @@ void QtWindowInterface::pump() {
     if (lastPump_.isValid() && lastPump_.elapsed() < kPumpSpacingMs)
         return;
     QCoreApplication::processEvents();
+    lastPump_.start();
+}
+
+void QtWindowInterface::keepAlive() {
+    if (lastPump_.isValid() && lastPump_.elapsed() < kPumpSpacingMs)
+        return;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     lastPump_.start();
 }
 

@@ -21,6 +21,7 @@ public:
     static constexpr int kPumpSpacingMs = 15;
 
     void pump() override;
+    void keepAlive() override;
     void showMessage(const std::string& text) override;
     bool askYesNo(const std::string& text) override;
     void setTrayPicture(TrayPicture picture) override;

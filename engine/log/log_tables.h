@@ -17,6 +17,8 @@ inline constexpr const char* kKindUpdated = "更新";
 inline constexpr const char* kKindNew = "新規";
 inline constexpr const char* kKindRenamed = "変名";
 inline constexpr const char* kKindDeleted = "削除";
+// A directory that is there but cannot be read; its files are kept as they were.
+inline constexpr const char* kKindUnreadable = "読取不可";
 inline constexpr const char* kOldNamePrefix = "(旧)";
 
 // One finding, seven text fields in column order.

@@ -54,9 +54,19 @@ void Monitor::startMonitoring() {
         rebuildDriveList();
         window_.setStatusText(kStatusMonitoring);
         const bool needBaseline = settings_.clearBaseAtStart || baseDirs_.empty();
-        if (!needBaseline || takeBaseline(started)) {
-            window_.setTrayPicture(TrayPicture::Monitoring);
-            window_.setTimerEnabled(true);
+        try {
+            if (!needBaseline || takeBaseline(started)) {
+                window_.setTrayPicture(TrayPicture::Monitoring);
+                window_.setTimerEnabled(true);
+            }
+        } catch (const std::exception& error) {
+            // Out of memory and the like: no half-taken base is kept, and monitoring stops
+            // saying why.
+            baseDirs_ = DirIndex();
+            baseFiles_ = FileTable();
+            log_.changeStatus([](LogStatus& status) { status.drives.clear(); });
+            stopMonitoring();
+            window_.showMessage(error.what());
         }
     }
     runPendingStart();
@@ -105,25 +115,36 @@ bool Monitor::takeBaseline(MonotonicTime started) {
     log_.changeStatus([&](LogStatus& status) { status.baseTime = DateTimeText(clock_.now()); });
     baseDirs_.clear();
     baseFiles_.clear();
-    expandedEntries_.clear();
 
-    for (const FolderEntry& entry : settings_.folders) {
-        baseDirs_.append(DirRow{entry.path, -1, -1, false});
-        if (entry.subMonitor == kSubMonitorYes)
-            ExpandFolder(WithTrailingSeparator(entry.path), baseDirs_, entry, &expandedEntries_);
+    // The question is asked between directories once the scan has run for a while; the
+    // real clock only spaces out the looks at the monitoring clock.
+    constexpr auto kQuestionSpacing = std::chrono::seconds(1);
+    auto nextLook = std::chrono::steady_clock::now() + kQuestionSpacing;
+    bool gaveUp = false;
+    const FolderScanner::Progress keepAliveAndAsk = [&] {
+        window_.keepAlive();
+        if (std::chrono::steady_clock::now() < nextLook)
+            return true;
+        nextLook = std::chrono::steady_clock::now() + kQuestionSpacing;
+        gaveUp = monitoring_ && askToGiveUp(started);
+        // A stop chosen while the question was open ends the baseline too.
+        return !gaveUp && monitoring_;
+    };
+    // A copy, as in the cycle.
+    const std::vector<FolderEntry> folders(settings_.folders.begin(), settings_.folders.end());
+    scanner_.beginSnapshot(nullptr, nullptr);
+    bool listed = true;
+    for (const FolderEntry& entry : folders) {
+        listed = scanner_.scanFolder(entry, baseDirs_, baseFiles_, keepAliveAndAsk);
+        if (!listed)
+            break;
     }
     showFreeSpace();
-
-    bool gaveUp = false;
-    const bool listed = RunListingPass(
-        baseDirs_, baseFiles_,
-        [&] {
-            gaveUp = monitoring_ && askToGiveUp(started);
-            // A stop chosen while the question was open ends the baseline too.
-            return !gaveUp && monitoring_;
-        },
-        [] {}, &expandedEntries_);
-    expandedEntries_.clear();
+    // Then before every directory of the base, as long as the baseline has taken too long.
+    for (std::size_t row = 0; listed && row < baseDirs_.count(); ++row) {
+        gaveUp = monitoring_ && askToGiveUp(started);
+        listed = !gaveUp && monitoring_;
+    }
     if (listed && monitoring_)
         return true;
     if (gaveUp) {

@@ -53,8 +53,7 @@ private:
 
     // runCycle's steps.
     void preProcess(const std::string& snapshotTime);
-    void expandFolders();
-    void listFiles();
+    void scanFolders();
     void resetUpdateMarkers();
     void compareDirectories();
     void logNewAndDeletedDirectories();
@@ -66,6 +65,8 @@ private:
     void setPhase(std::string text);
     void setGauge(std::size_t done, std::size_t total);
     void logDirectory(const std::string& dir, const char* kind);
+    // Drops the snapshot being taken and the memory it held.
+    void releaseSnapshot();
     // The first base directory of this path not yet paired with one of the snapshot.
     [[nodiscard]] std::optional<std::size_t> findBaseDir(std::string_view dir);
     void runPendingStart();
@@ -84,12 +85,14 @@ private:
     FileTable baseFiles_;     // comparison base: files
     DirIndex snapshotDirs_;   // this cycle's directories
     FileTable snapshotFiles_; // this cycle's files
-    // What the folder expansion read, so that the listing pass reads each directory once.
-    DirectoryEntries expandedEntries_;
+    FolderScanner scanner_;
+    std::string dirPath_; // the path of the directory being compared
+    std::string basePath_;
 
-    // Pairing state: base directories already paired are removed from the lookup.
+    // Pairing state: base directories already paired are removed from the lookup, which
+    // holds the hashes of their paths rather than the paths.
     std::vector<char> baseDirPaired_;
-    FirstMatchIndex<std::string_view> baseDirByPath_;
+    FirstMatchIndex<std::uint64_t> baseDirByPath_;
 };
 
 } // namespace trellisk

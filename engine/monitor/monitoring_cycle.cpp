@@ -28,8 +28,7 @@ void Monitor::runCycle() {
             const MonotonicTime started = clock_.monotonic();
             const std::string snapshotTime = DateTimeText(clock_.now());
             preProcess(snapshotTime);
-            expandFolders();
-            listFiles();
+            scanFolders();
             resetUpdateMarkers();
             compareDirectories();
             logNewAndDeletedDirectories();
@@ -39,6 +38,7 @@ void Monitor::runCycle() {
         } catch (const std::exception& error) {
             // Out of memory and the like: the base may be half rolled, so monitoring stops
             // and says why instead of comparing against it again.
+            releaseSnapshot();
             stopMonitoring();
             window_.setMonitorMenuEnabled(true);
             window_.showMessage(error.what());
@@ -63,27 +63,28 @@ void Monitor::preProcess(const std::string& snapshotTime) {
     window_.pump();
 }
 
-void Monitor::expandFolders() {
-    const std::size_t folders = settings_.folders.count();
-    setPhase("フォルダ展開中");
-    expandedEntries_.clear();
-    for (std::size_t q = 0; q < folders; ++q) {
-        const FolderEntry& entry = settings_.folders[q];
-        snapshotDirs_.append(DirRow{entry.path, -1, -1, false});
-        if (entry.subMonitor == kSubMonitorYes)
-            ExpandFolder(WithTrailingSeparator(entry.path), snapshotDirs_, entry,
-                         &expandedEntries_);
-        setGauge(q + 1, folders);
+void Monitor::scanFolders() {
+    setPhase("ファイル取得中");
+    // A copy: user commands run at the pumps and may change the folder list.
+    const std::vector<FolderEntry> folders(settings_.folders.begin(), settings_.folders.end());
+    scanner_.beginSnapshot(&baseDirs_, &baseFiles_);
+    // Room for what the base holds and a little more, so that the snapshot's tables do not
+    // grow by copying while the base is held too.
+    const auto withMargin = [](std::size_t size) { return size + size / 16; };
+    snapshotFiles_.reserve(withMargin(baseFiles_.count()), withMargin(baseFiles_.nameBytes()));
+    const FolderScanner::Progress pumpAfterEachDirectory = [&] {
+        window_.pump();
+        return true;
+    };
+    for (std::size_t q = 0; q < folders.size(); ++q) {
+        scanner_.scanFolder(folders[q], snapshotDirs_, snapshotFiles_, pumpAfterEachDirectory);
+        setGauge(q + 1, folders.size());
     }
 }
 
-void Monitor::listFiles() {
-    snapshotFiles_.clear();
-    setPhase("ファイル取得中");
-    RunListingPass(
-        snapshotDirs_, snapshotFiles_, [] { return true; }, [&] { window_.pump(); },
-        &expandedEntries_);
-    expandedEntries_.clear();
+void Monitor::releaseSnapshot() {
+    snapshotDirs_ = DirIndex();
+    snapshotFiles_ = FileTable();
 }
 
 void Monitor::resetUpdateMarkers() {
@@ -106,43 +107,59 @@ void Monitor::compareDirectories() {
     const std::size_t directories = snapshotDirs_.count();
     setPhase("ファイル比較中");
     baseDirPaired_.assign(baseDirs_.count(), 0);
-    baseDirByPath_.build(static_cast<std::uint32_t>(baseDirs_.count()),
-                         [&](std::uint32_t row) { return std::string_view(baseDirs_[row].dir); });
+    baseDirByPath_.build(static_cast<std::uint32_t>(baseDirs_.count()), [&](std::uint32_t row) {
+        baseDirs_.pathInto(row, basePath_);
+        return PathHash(basePath_);
+    });
 
     for (std::size_t q = 0; q < directories; ++q) {
+        snapshotDirs_.pathInto(q, dirPath_);
         DirRow& current = snapshotDirs_[q];
-        if (const std::optional<std::size_t> paired = findBaseDir(current.dir)) {
+        const std::optional<std::size_t> paired = findBaseDir(dirPath_);
+        if (paired) {
             const DirRow& base = baseDirs_[*paired];
             const auto run = [](const FileTable& table, const DirRow& row) {
-                const bool hasFiles = row.start != -1 && row.item > 0;
-                return FileRun{table, hasFiles ? static_cast<std::size_t>(row.start) : 0,
-                               hasFiles ? static_cast<std::size_t>(row.item) : 0};
+                return FileRun{table, row.firstFile, row.fileCount};
             };
-            classifier_.classify(current.dir, run(snapshotFiles_, current), run(baseFiles_, base));
+            classifier_.classify(dirPath_, run(snapshotFiles_, current), run(baseFiles_, base));
             baseDirPaired_[*paired] = 1;
             current.mark = true;
         }
-        setPhase("ファイル比較中 " + current.dir);
+        // Said once, when the directory turns unreadable; its files are kept meanwhile.
+        if (current.unreadable && !(paired && baseDirs_[*paired].unreadable))
+            logDirectory(dirPath_, kKindUnreadable);
+        setPhase("ファイル比較中 " + dirPath_);
         setGauge(q + 1, directories);
         window_.pump();
     }
 }
 
 std::optional<std::size_t> Monitor::findBaseDir(std::string_view dir) {
-    const std::uint32_t row = baseDirByPath_.first(dir, baseDirPaired_);
+    const std::uint32_t row = baseDirByPath_.first(PathHash(dir), baseDirPaired_);
     if (row == baseDirByPath_.npos)
         return std::nullopt;
-    return row;
+    baseDirs_.pathInto(row, basePath_);
+    if (basePath_ == dir)
+        return row;
+    // Two paths with one hash: the first unpaired row of this path the slow way.
+    for (std::size_t other = 0; other < baseDirs_.count(); ++other) {
+        if (baseDirPaired_[other])
+            continue;
+        baseDirs_.pathInto(other, basePath_);
+        if (basePath_ == dir)
+            return other;
+    }
+    return std::nullopt;
 }
 
 void Monitor::logNewAndDeletedDirectories() {
-    for (const DirRow& row : snapshotDirs_) {
-        if (!row.mark)
-            logDirectory(row.dir, kKindNew);
+    for (std::size_t row = 0; row < snapshotDirs_.count(); ++row) {
+        if (!snapshotDirs_[row].mark)
+            logDirectory(snapshotDirs_.path(row), kKindNew);
     }
     for (std::size_t row = 0; row < baseDirs_.count(); ++row) {
         if (!baseDirPaired_[row])
-            logDirectory(baseDirs_[row].dir, kKindDeleted);
+            logDirectory(baseDirs_.path(row), kKindDeleted);
     }
 }
 

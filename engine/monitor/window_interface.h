@@ -15,6 +15,9 @@ public:
 
     // Lets pending window events run (user commands may run here).
     virtual void pump() = 0;
+    // Lets the windows repaint and events other than user input run; no user command runs
+    // here (user input waits for the next pump).
+    virtual void keepAlive() = 0;
     // A plain message box with an OK button.
     virtual void showMessage(const std::string& text) = 0;
     // A question with Yes and No buttons; true for Yes.

@@ -14,6 +14,13 @@ void FileTable::append(std::string_view name, std::uint64_t size, std::int64_t d
     names_.append(name);
 }
 
+void FileTable::truncate(std::size_t count) {
+    if (count >= rows_.size())
+        return;
+    names_.resize(rows_[count].nameOffset);
+    rows_.resize(count);
+}
+
 std::string FileTable::sizeText(std::size_t row) const {
     return SizeText(rows_[row].size);
 }

@@ -23,6 +23,14 @@ public:
 
     void clear();
     void append(std::string_view name, std::uint64_t size, std::int64_t dateKey);
+    // Drops the rows from `count` on.
+    void truncate(std::size_t count);
+    // Makes room for `rows` rows with names of `nameBytes` bytes in all.
+    void reserve(std::size_t rows, std::size_t nameBytes) {
+        rows_.reserve(rows);
+        names_.reserve(nameBytes);
+    }
+    [[nodiscard]] std::size_t nameBytes() const { return names_.size(); }
 
     [[nodiscard]] std::size_t count() const { return rows_.size(); }
     [[nodiscard]] bool empty() const { return rows_.empty(); }

@@ -1,205 +1,424 @@
 #include "engine/snapshot/folder_scan.h"
 
-#include "engine/platform/path_rules.h"
 #include "engine/text/text_helpers.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
-#include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <utility>
-#include <vector>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace trellisk {
 
-namespace {
+using platform::Directory;
+using platform::DirectoryIdentity;
+using platform::EntryKind;
+using platform::EntryStatus;
+using platform::OpenStatus;
 
-bool IsDotOrDotDot(const char* name) {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+std::uint64_t PathHash(std::string_view path) {
+    return std::hash<std::string_view>{}(path);
 }
 
-// A directory by its identity, so that a link back into the tree is recognised.
-using DirId = std::pair<dev_t, ino_t>;
+namespace {
 
-struct Expansion {
-    const FolderEntry& entry;
-    int limit;
-    DirIndex& index;
-    std::vector<DirId> path; // directories being expanded, outermost first
-    DirectoryEntries* entries;
+struct IdentityHash {
+    std::size_t operator()(const DirectoryIdentity& id) const {
+        return std::hash<std::uint64_t>{}(id.inode * 0x9E3779B97F4A7C15ull ^ id.device);
+    }
 };
 
-// Names of the entries of an open directory `dir` that may be directories, in enumeration
-// order; the others are kept in `entries` when given. The directory is closed before its
-// subdirectories are entered, so that the depth of a tree never costs open descriptors.
-std::vector<std::string> SubdirectoryCandidates(const std::string& dir, int fd,
-                                                DirectoryEntries* entries) {
-    std::vector<std::string> names;
-    DIR* stream = ::fdopendir(fd);
-    if (stream == nullptr) {
-        ::close(fd);
-        return names;
-    }
-    if (entries != nullptr)
-        entries->beginDirectory(dir);
-    while (const dirent* item = ::readdir(stream)) {
-        if (IsDotOrDotDot(item->d_name))
-            continue;
-        // A link or an entry of unknown kind is tried; only real directories are left out
-        // when the file system says so.
-        if (item->d_type == DT_DIR || item->d_type == DT_LNK || item->d_type == DT_UNKNOWN)
-            names.emplace_back(item->d_name);
-        if (entries != nullptr && item->d_type != DT_DIR)
-            entries->addEntry(item->d_name, item->d_type);
-    }
-    ::closedir(stream);
-    return names;
-}
+using IdentitySet = std::unordered_set<DirectoryIdentity, IdentityHash>;
 
-void Expand(Expansion& run, const std::string& dir, int fd) {
-    for (const std::string& name : SubdirectoryCandidates(dir, fd, run.entries)) {
-        const std::string child = dir + name;
-        const int depth = FolderDepth(run.entry.path, child);
-        if (run.limit != 0 && depth > run.limit)
-            continue;
-        const int childFd = ::open(child.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        struct stat info {};
-        // A directory that cannot be read still gets its row; it is listed as empty later.
-        const bool isDirectory = childFd >= 0
-                                     ? ::fstat(childFd, &info) == 0
-                                     : ::stat(child.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-        const DirId id{info.st_dev, info.st_ino};
-        if (!isDirectory || std::find(run.path.begin(), run.path.end(), id) != run.path.end()) {
-            if (childFd >= 0)
-                ::close(childFd);
-            continue;
-        }
-        std::string childDir = WithTrailingSeparator(child);
-        run.index.append(DirRow{childDir, 0, 0, false});
-        if (childFd < 0)
-            continue;
-        run.path.push_back(id);
-        Expand(run, childDir, childFd);
-        run.path.pop_back();
-    }
-}
+// How often the calling thread lets events run while workers read.
+constexpr auto kProgressSpacing = std::chrono::milliseconds(10);
 
 } // namespace
 
-void DirectoryEntries::clear() {
-    dirs_.clear();
-    text_.clear();
-}
-
-void DirectoryEntries::beginDirectory(std::string_view path) {
-    dirs_.push_back(
-        Dir{text_.size(), path.size(), text_.size() + path.size(), text_.size() + path.size()});
-    text_.append(path);
-}
-
-void DirectoryEntries::addEntry(std::string_view name, unsigned char kind) {
-    text_.push_back(static_cast<char>(kind));
-    text_.append(name);
-    text_.push_back('\0');
-    dirs_.back().entriesEnd = text_.size();
-}
-
-void ExpandFolder(const std::string& dir, DirIndex& index, const FolderEntry& entry,
-                  DirectoryEntries* entries) {
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        ::close(fd);
-        return;
+class FolderScanner::Walk {
+public:
+    // The folder being scanned and where its rows go.
+    void begin(DirIndex& dirs, FileTable& files, const Progress& progress, int limit,
+               bool pseudoFileSystemsWatched) {
+        dirs_ = &dirs;
+        files_ = &files;
+        progress_ = &progress;
+        limit_ = limit;
+        pseudoFileSystemsWatched_ = pseudoFileSystemsWatched;
+        entered_.clear();
     }
-    Expansion run{entry, DepthLimit(entry), index, {{info.st_dev, info.st_ino}}, entries};
-    Expand(run, WithTrailingSeparator(dir), fd);
+    void setBase(const DirIndex* baseDirs, const FileTable* baseFiles) {
+        baseDirs_ = baseDirs;
+        baseFiles_ = baseFiles;
+        baseLookupBuilt_ = false;
+        baseRowsByPathHash_.clear();
+    }
+    IdentitySet& entered() { return entered_; }
+    [[nodiscard]] DirIndex& dirs() { return *dirs_; }
+    [[nodiscard]] FileTable& files() { return *files_; }
+
+    // Reads the files of the directory of `row` and, when `childDepth` is set and admitted,
+    // the names that may be subdirectories into `candidates`. False when it cannot be read:
+    // it then keeps the base's rows.
+    bool readDirectory(const Directory& dir, std::size_t row, std::optional<int> childDepth,
+                       std::string& candidates);
+    // Reads the directory of `row` and everything below it; false when stopped.
+    bool scanDirectory(const Directory& dir, std::size_t row, std::optional<int> childDepth,
+                       std::size_t level);
+    // The subdirectories named in `candidates` of the directory of `row`, from the one at
+    // `from` (a position in `candidates`) on; false when stopped.
+    bool scanChildren(const Directory& dir, std::size_t row, std::optional<int> childDepth,
+                      const std::string& candidates, std::size_t from, std::size_t to,
+                      std::size_t level);
+    // Marks the directory of `row` (the index's last row) unreadable and copies its rows from
+    // the base, its subdirectories at `childDepth` and below when they are watched.
+    void keepBaseRows(std::size_t row, std::optional<int> childDepth);
+
+    // Whether a subdirectory reached from `parent` is left alone as a kernel file system.
+    [[nodiscard]] bool leftAlone(const Directory& parent, const Directory& child) const {
+        return child.identity().device != parent.identity().device && !pseudoFileSystemsWatched_ &&
+               child.onPseudoFileSystem();
+    }
+    [[nodiscard]] bool admits(std::optional<int> childDepth) const {
+        return childDepth && (limit_ == 0 || *childDepth <= limit_);
+    }
+    [[nodiscard]] std::string& candidates(std::size_t level) {
+        if (candidates_.size() <= level)
+            candidates_.resize(level + 1);
+        return candidates_[level];
+    }
+
+private:
+    [[nodiscard]] std::optional<std::size_t> findBaseRow(const std::string& path);
+
+    DirIndex* dirs_ = nullptr;
+    FileTable* files_ = nullptr;
+    const Progress* progress_ = nullptr;
+    int limit_ = 0;
+    bool pseudoFileSystemsWatched_ = false;
+    IdentitySet entered_;
+
+    const DirIndex* baseDirs_ = nullptr;
+    const FileTable* baseFiles_ = nullptr;
+    bool baseLookupBuilt_ = false;
+    std::unordered_multimap<std::uint64_t, std::uint32_t> baseRowsByPathHash_;
+
+    platform::DirectoryReader reader_;
+    // Per level of the tree, the names that may be subdirectories, each ending with a zero
+    // byte; kept to reuse their memory. A deque, so deeper levels never move shallower ones.
+    std::deque<std::string> candidates_;
+    std::string pathText_;
+};
+
+bool FolderScanner::Walk::readDirectory(const Directory& dir, std::size_t row,
+                                        std::optional<int> childDepth, std::string& candidates) {
+    const bool expand = admits(childDepth);
+    candidates.clear();
+    FileTable& files = *files_;
+    const std::size_t firstFile = files.count();
+    bool unreadable = false;
+    reader_.start(dir);
+    while (const std::optional<platform::DirectoryEntry> item = reader_.next()) {
+        // A link or an entry of unknown kind may lead to a directory; it is tried.
+        if (expand && item->kind != EntryKind::File) {
+            candidates.append(item->name);
+            candidates.push_back('\0');
+        }
+        platform::FileFacts facts;
+        const EntryStatus status = dir.readFacts(item->name, item->kind, facts);
+        if (status == EntryStatus::Unreadable) {
+            unreadable = true;
+            break;
+        }
+        if (status == EntryStatus::File)
+            files.append(item->name, facts.size, DateKey(facts.lastWriteSeconds));
+    }
+    if (unreadable || reader_.failed()) {
+        files.truncate(firstFile);
+        candidates.clear();
+        keepBaseRows(row, childDepth);
+        return false;
+    }
+    (*dirs_)[row].firstFile = firstFile;
+    (*dirs_)[row].fileCount = files.count() - firstFile;
+    return true;
 }
+
+bool FolderScanner::Walk::scanDirectory(const Directory& dir, std::size_t row,
+                                        std::optional<int> childDepth, std::size_t level) {
+    std::string& names = candidates(level);
+    const bool read = readDirectory(dir, row, childDepth, names);
+    if (!(*progress_)())
+        return false;
+    return !read || scanChildren(dir, row, childDepth, names, 0, names.size(), level);
+}
+
+bool FolderScanner::Walk::scanChildren(const Directory& dir, std::size_t row,
+                                       std::optional<int> childDepth, const std::string& candidates,
+                                       std::size_t from, std::size_t to, std::size_t level) {
+    const std::optional<int> grandchildDepth =
+        childDepth ? std::optional<int>(*childDepth + 1) : std::nullopt;
+    for (std::size_t at = from; at < to;) {
+        const char* name = candidates.c_str() + at;
+        at += std::strlen(name) + 1;
+        Directory::Opening opening = dir.openChild(name);
+        if (opening.status == OpenStatus::Unreadable) {
+            keepBaseRows(dirs_->appendChild(row, name), grandchildDepth);
+            if (!(*progress_)())
+                return false;
+            continue;
+        }
+        if (!opening.directory)
+            continue;
+        const Directory& child = *opening.directory;
+        if (leftAlone(dir, child) || !entered_.insert(child.identity()).second)
+            continue;
+        const std::size_t childRow = dirs_->appendChild(row, name);
+        if (!scanDirectory(child, childRow, grandchildDepth, level + 1))
+            return false;
+    }
+    return true;
+}
+
+void FolderScanner::Walk::keepBaseRows(std::size_t row, std::optional<int> childDepth) {
+    DirIndex& dirs = *dirs_;
+    FileTable& files = *files_;
+    dirs[row].unreadable = true;
+    dirs[row].firstFile = files.count();
+    dirs[row].fileCount = 0;
+    if (baseDirs_ == nullptr || baseFiles_ == nullptr)
+        return;
+    const std::optional<std::size_t> found = findBaseRow(dirs.path(row));
+    if (!found)
+        return;
+    const DirIndex& base = *baseDirs_;
+    const auto copyRun = [&](std::size_t from, std::size_t to) {
+        const DirRow& source = base[from];
+        dirs[to].firstFile = files.count();
+        for (std::size_t i = source.firstFile; i < source.firstFile + source.fileCount; ++i)
+            files.append(baseFiles_->name(i), baseFiles_->size(i), baseFiles_->dateKey(i));
+        dirs[to].fileCount = source.fileCount;
+    };
+    copyRun(*found, row);
+    if (!childDepth)
+        return;
+    // The base's rows below it follow it at once, each after its parent; those beyond this
+    // folder's depth limit are left out, with everything below them.
+    struct Copied {
+        std::size_t row;
+        int depth;
+    };
+    std::vector<std::optional<Copied>> copies{Copied{row, *childDepth - 1}};
+    for (std::size_t below = *found + 1; below < base.count(); ++below) {
+        const DirRow& source = base[below];
+        if (source.watchedFolder || source.parent < *found)
+            break;
+        const std::optional<Copied>& parent = copies[source.parent - *found];
+        std::optional<Copied> copy;
+        if (parent && (limit_ == 0 || parent->depth + 1 <= limit_)) {
+            copy = Copied{dirs.appendChild(parent->row, base.name(below)), parent->depth + 1};
+            copyRun(below, copy->row);
+        }
+        copies.push_back(copy);
+    }
+}
+
+std::optional<std::size_t> FolderScanner::Walk::findBaseRow(const std::string& path) {
+    const DirIndex& base = *baseDirs_;
+    if (!baseLookupBuilt_) {
+        for (std::size_t row = 0; row < base.count(); ++row) {
+            base.pathInto(row, pathText_);
+            baseRowsByPathHash_.emplace(PathHash(pathText_), static_cast<std::uint32_t>(row));
+        }
+        baseLookupBuilt_ = true;
+    }
+    std::optional<std::size_t> first;
+    const auto [begin, end] = baseRowsByPathHash_.equal_range(PathHash(path));
+    for (auto it = begin; it != end; ++it) {
+        if (first && *first < it->second)
+            continue;
+        base.pathInto(it->second, pathText_);
+        if (pathText_ == path)
+            first = it->second;
+    }
+    return first;
+}
+
+FolderScanner::FolderScanner(std::size_t workers) : walk_(std::make_unique<Walk>()) {
+    for (std::size_t i = 0; workers > 1 && i < workers; ++i)
+        workerWalks_.push_back(std::make_unique<Walk>());
+}
+
+FolderScanner::~FolderScanner() = default;
+
+std::size_t FolderScanner::DefaultWorkerCount() {
+    return std::max<std::size_t>(2, std::thread::hardware_concurrency());
+}
+
+void FolderScanner::beginSnapshot(const DirIndex* baseDirs, const FileTable* baseFiles) {
+    baseDirs_ = baseDirs;
+    baseFiles_ = baseFiles;
+    walk_->setBase(baseDirs, baseFiles);
+    for (const auto& walk : workerWalks_)
+        walk->setBase(baseDirs, baseFiles);
+}
+
+bool FolderScanner::scanFolder(const FolderEntry& entry, DirIndex& dirs, FileTable& files,
+                               const Progress& progress) {
+    const std::size_t row = dirs.appendFolder(entry.path);
+    dirs[row].firstFile = files.count();
+    const std::string folder = WithTrailingSeparator(entry.path);
+    std::optional<int> childDepth;
+    if (entry.subMonitor == kSubMonitorYes)
+        childDepth = FolderDepth(entry.path, folder);
+    Directory::Opening opening = Directory::open(folder);
+    const bool pseudo = opening.directory && opening.directory->onPseudoFileSystem();
+    const int limit = DepthLimit(entry);
+    walk_->begin(dirs, files, progress, limit, pseudo);
+    if (!opening.directory) {
+        // A missing folder has no files; one that is there but unreadable keeps its own.
+        if (opening.status == OpenStatus::Unreadable)
+            walk_->keepBaseRows(row, childDepth);
+        return progress();
+    }
+    const Directory& dir = *opening.directory;
+    walk_->entered().insert(dir.identity());
+    std::string& candidates = walk_->candidates(0);
+    if (!walk_->readDirectory(dir, row, childDepth, candidates))
+        return progress();
+    if (!progress())
+        return false;
+    if (workerWalks_.empty() || std::count(candidates.begin(), candidates.end(), '\0') < 2)
+        return walk_->scanChildren(dir, row, childDepth, candidates, 0, candidates.size(), 1);
+    const Folder read{entry.path, dir, row, childDepth, limit, pseudo};
+    return scanSubtreesInParallel(read, candidates, progress);
+}
+
+// A run of subdirectories of the watched folder, read by a worker into rows of its own: row 0
+// stands for the folder, the others point to their parents within the run.
+struct FolderScanner::Subtrees {
+    std::size_t from = 0; // positions in the folder's candidate names
+    std::size_t to = 0;
+    DirIndex dirs;
+    FileTable files;
+    IdentitySet entered;
+    std::exception_ptr error;
+    bool stopped = false;
+    bool done = false;
+};
 
 namespace {
 
-// Appends the entry `name` of the open directory `fd` when it is not a directory.
-void ListEntry(int fd, const char* name, unsigned char kind, FileTable& table) {
-    if (kind == DT_DIR || IsDotOrDotDot(name))
-        return;
-    struct stat info;
-    if (::fstatat(fd, name, &info, 0) != 0) {
-        // A dangling link (or a link loop) is a file of its own; anything else has
-        // vanished since the enumeration.
-        if (kind != DT_LNK && kind != DT_UNKNOWN)
-            return;
-        if (::fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
-            return;
+// Appends the rows a worker read below the folder's row `row`.
+void AppendRows(const DirIndex& fromDirs, const FileTable& fromFiles, std::size_t row,
+                DirIndex& dirs, FileTable& files) {
+    const std::size_t firstRow = dirs.count();
+    const std::size_t firstFile = files.count();
+    for (std::size_t i = 1; i < fromDirs.count(); ++i) {
+        const DirRow& from = fromDirs[i];
+        const std::size_t parent = from.parent == 0 ? row : firstRow + from.parent - 1;
+        DirRow& to = dirs[dirs.appendChild(parent, fromDirs.name(i))];
+        to.unreadable = from.unreadable;
+        to.firstFile = firstFile + from.firstFile;
+        to.fileCount = from.fileCount;
     }
-    if (S_ISDIR(info.st_mode))
-        return;
-    table.append(std::string_view(name), static_cast<std::uint64_t>(info.st_size),
-                 DateKey(info.st_mtim.tv_sec));
-}
-
-// ListFiles over entries the expansion read: the directory is opened only to read them.
-void ListKnownEntries(const std::string& dir, const DirectoryEntries& entries, std::size_t at,
-                      FileTable& table) {
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    entries.forEachEntry(
-        at, [&](const char* name, unsigned char kind) { ListEntry(fd, name, kind, table); });
-    ::close(fd);
-}
-
-// True when the two texts name the same directory, with or without the final separator.
-bool SameDirectory(std::string_view a, std::string_view b) {
-    if (a.size() > b.size())
-        std::swap(a, b);
-    return b.starts_with(a) && (b.size() == a.size() ||
-                                (b.size() == a.size() + 1 && b.back() == platform::kPathSeparator));
+    files.reserve(files.count() + fromFiles.count(), files.nameBytes() + fromFiles.nameBytes());
+    for (std::size_t i = 0; i < fromFiles.count(); ++i)
+        files.append(fromFiles.name(i), fromFiles.size(i), fromFiles.dateKey(i));
 }
 
 } // namespace
 
-void ListFiles(const std::string& dir, FileTable& table) {
-    DIR* stream = ::opendir(dir.c_str());
-    if (stream == nullptr)
-        return;
-    const int fd = ::dirfd(stream);
-    while (const dirent* item = ::readdir(stream))
-        ListEntry(fd, item->d_name, item->d_type, table);
-    ::closedir(stream);
-}
+bool FolderScanner::scanSubtreesInParallel(const Folder& folder, const std::string& candidates,
+                                           const Progress& progress) {
+    // Runs of neighbouring names, a few per worker, so that the work spreads evenly.
+    std::vector<std::size_t> starts;
+    for (std::size_t at = 0; at < candidates.size(); at += std::strlen(candidates.c_str() + at) + 1)
+        starts.push_back(at);
+    const std::size_t runs = std::min(starts.size(), workerWalks_.size() * 8);
+    std::vector<Subtrees> jobs(runs);
+    for (std::size_t j = 0; j < runs; ++j) {
+        jobs[j].from = starts[j * starts.size() / runs];
+        jobs[j].to = j + 1 == runs ? candidates.size() : starts[(j + 1) * starts.size() / runs];
+    }
 
-bool RunListingPass(DirIndex& index, FileTable& table, const std::function<bool()>& beforeDirectory,
-                    const std::function<void()>& afterDirectory, const DirectoryEntries* entries) {
-    std::size_t total = table.count();
-    const std::size_t rows = index.count();
-    std::size_t known = 0; // the next directory the expansion kept
-    // The callbacks may run user commands; a row that is gone is never touched.
-    for (std::size_t row = 0; row < rows && row < index.count(); ++row) {
-        if (beforeDirectory && !beforeDirectory())
-            return false;
-        const std::string& dir = index[row].dir;
-        if (entries != nullptr && known < entries->directoryCount() &&
-            SameDirectory(entries->path(known), dir))
-            ListKnownEntries(dir, *entries, known++, table);
-        else
-            ListFiles(dir, table);
-        const std::size_t count = table.count();
-        DirRow& dirRow = index[row];
-        if (count == total) {
-            dirRow.start = -1;
-            dirRow.item = -1;
-        } else {
-            dirRow.start = static_cast<std::int64_t>(total);
-            dirRow.item = static_cast<std::int64_t>(count - total);
-            total = count;
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::atomic<bool> stop{false};
+    std::atomic<std::size_t> next{0};
+    const Progress keepGoing = [&] { return !stop.load(std::memory_order_relaxed); };
+    const auto work = [&](Walk& walk) {
+        for (std::size_t j; (j = next.fetch_add(1)) < runs && !stop;) {
+            Subtrees& job = jobs[j];
+            try {
+                walk.begin(job.dirs, job.files, keepGoing, folder.limit, folder.pseudo);
+                walk.entered().insert(folder.dir.identity());
+                job.dirs.appendFolder(folder.path);
+                job.stopped = !walk.scanChildren(folder.dir, 0, folder.childDepth, candidates,
+                                                 job.from, job.to, 1);
+                std::swap(job.entered, walk.entered());
+            } catch (...) {
+                job.error = std::current_exception();
+            }
+            const std::lock_guard lock(mutex);
+            job.done = true;
+            finished.notify_all();
         }
-        if (afterDirectory)
-            afterDirectory();
+    };
+    std::vector<std::jthread> threads;
+    // Whatever way this returns, the workers are told to stop and are waited for first.
+    struct StopAndJoin {
+        std::atomic<bool>& stop;
+        std::vector<std::jthread>& threads;
+        ~StopAndJoin() {
+            stop = true;
+            threads.clear();
+        }
+    } stopAndJoin{stop, threads};
+    try {
+        for (const auto& walk : workerWalks_)
+            threads.emplace_back(work, std::ref(*walk));
+    } catch (const std::system_error&) {
+        if (threads.empty()) // no thread to spare: this one reads it all
+            return walk_->scanChildren(folder.dir, folder.row, folder.childDepth, candidates, 0,
+                                       candidates.size(), 1);
+    }
+
+    // The runs are taken in order as they come in. A run is what a single thread would have
+    // read unless it entered a directory that an earlier run entered too (links across runs):
+    // from that run on, this thread reads the rest itself.
+    Walk& walk = *walk_;
+    IdentitySet& entered = walk.entered();
+    for (std::size_t j = 0; j < runs; ++j) {
+        Subtrees& job = jobs[j];
+        for (std::unique_lock lock(mutex); !job.done;) {
+            finished.wait_for(lock, kProgressSpacing);
+            lock.unlock();
+            if (!progress())
+                return false;
+            lock.lock();
+        }
+        if (job.error)
+            std::rethrow_exception(job.error);
+        if (job.stopped)
+            return false;
+        const bool apart =
+            std::none_of(job.entered.begin(), job.entered.end(), [&](const auto& id) {
+                return id != folder.dir.identity() && entered.contains(id);
+            });
+        if (!apart) {
+            stop = true;
+            threads.clear();
+            return walk.scanChildren(folder.dir, folder.row, folder.childDepth, candidates,
+                                     job.from, candidates.size(), 1);
+        }
+        entered.insert(job.entered.begin(), job.entered.end());
+        AppendRows(job.dirs, job.files, folder.row, walk.dirs(), walk.files());
+        job = Subtrees{};
     }
     return true;
 }

@@ -1,75 +1,84 @@
 #pragma once
 
+#include "engine/platform/directory.h"
 #include "engine/settings/settings.h"
 #include "engine/snapshot/dir_index.h"
 #include "engine/snapshot/file_table.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
-#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace trellisk {
 
-// The entries that the folder expansion read, directory by directory in the order read, so
-// that the listing pass need not enumerate those directories a second time. Only what the
-// listing looks at is kept: the names and kinds of the entries that are not directories.
-class DirectoryEntries {
-public:
-    // Forgets the directories; the memory stays for the next expansion.
-    void clear();
-    // Starts the entries of the directory `path` (ending with the separator).
-    void beginDirectory(std::string_view path);
-    // Adds an entry (name and dirent kind) to the directory begun last.
-    void addEntry(std::string_view name, unsigned char kind);
+// A hash of a directory's path text, for finding a path among many without keeping the texts.
+[[nodiscard]] std::uint64_t PathHash(std::string_view path);
 
-    [[nodiscard]] std::size_t directoryCount() const { return dirs_.size(); }
-    [[nodiscard]] std::string_view path(std::size_t dir) const {
-        return std::string_view(text_).substr(dirs_[dir].pathAt, dirs_[dir].pathLength);
-    }
-    // Calls visit(const char* name, unsigned char kind) for each entry of a directory, in the
-    // order read; the name is terminated by a zero byte.
-    template <class Visit> void forEachEntry(std::size_t dir, Visit&& visit) const {
-        for (std::size_t at = dirs_[dir].entriesAt; at < dirs_[dir].entriesEnd;) {
-            const auto kind = static_cast<unsigned char>(text_[at]);
-            const char* name = text_.data() + at + 1;
-            visit(name, kind);
-            at += std::char_traits<char>::length(name) + 2;
-        }
-    }
+// Reads watched folders into a directory index and a file table, each directory once: its
+// entries are enumerated, its files' sizes and times read relative to it, and its
+// subdirectories opened relative to it, so no path length limit applies. The subtrees below a
+// watched folder are read in parallel on worker threads; the rows come out exactly as a
+// single thread gives them.
+class FolderScanner {
+public:
+    // Runs on the calling thread after each directory, or every few milliseconds while workers
+    // read; returning false stops the scan.
+    using Progress = std::function<bool()>;
+
+    // `workers` threads read subtrees in parallel; 0 or 1 reads on the calling thread alone.
+    explicit FolderScanner(std::size_t workers = DefaultWorkerCount());
+    ~FolderScanner();
+    FolderScanner(const FolderScanner&) = delete;
+    FolderScanner& operator=(const FolderScanner&) = delete;
+
+    // max(2, cores).
+    [[nodiscard]] static std::size_t DefaultWorkerCount();
+
+    // Starts a snapshot compared with `baseDirs` and `baseFiles` (the previous snapshot, none
+    // for a baseline): a directory that exists but cannot be read keeps its rows from there.
+    // The base must stay unchanged until the snapshot is complete.
+    void beginSnapshot(const DirIndex* baseDirs, const FileTable* baseFiles);
+
+    // Appends the watched folder `entry`: its row, and when it watches subfolders a row for
+    // every subdirectory its depth limit admits, depth-first in pre-order, in enumeration
+    // order; each directory's files (hidden ones too) are one run in enumeration order. Links
+    // are followed, but within the folder a directory is entered once, however many paths lead
+    // to it: a second one gets no row. Kernel and device file systems (/proc, /sys, /dev...) are
+    // not entered unless the folder itself lies on one. A directory that exists but cannot be
+    // read is marked unreadable and keeps its own files and subdirectories from the base.
+    // Returns false when `progress` stopped it.
+    bool scanFolder(const FolderEntry& entry, DirIndex& dirs, FileTable& files,
+                    const Progress& progress);
+
+    // One thread's walk through a tree.
+    class Walk;
 
 private:
-    struct Dir {
-        std::size_t pathAt;
-        std::size_t pathLength;
-        std::size_t entriesAt;
-        std::size_t entriesEnd;
+    struct Subtrees;
+    // A watched folder whose own directory has been read.
+    struct Folder {
+        const std::string& path;
+        const platform::Directory& dir;
+        std::size_t row;
+        std::optional<int> childDepth;
+        int limit;
+        bool pseudo;
     };
-    std::vector<Dir> dirs_;
-    std::string text_; // each path, then its entries as kind byte, name and zero byte
+
+    // The subdirectories named in `candidates` read in parallel; false when stopped.
+    bool scanSubtreesInParallel(const Folder& folder, const std::string& candidates,
+                                const Progress& progress);
+
+    const DirIndex* baseDirs_ = nullptr;
+    const FileTable* baseFiles_ = nullptr;
+    std::unique_ptr<Walk> walk_; // on the calling thread
+    std::vector<std::unique_ptr<Walk>> workerWalks_;
 };
-
-// Appends to `index`, depth-first in pre-order, one row (start 0, item 0) for every
-// subdirectory of `dir` (ending with the separator) that the entry's depth limit admits,
-// measured from the entry's path. Links to directories are followed, but a directory that is
-// already on the path being expanded is not entered again. With `entries`, the entries of
-// every directory read (`dir` included) are kept there for the listing pass.
-void ExpandFolder(const std::string& dir, DirIndex& index, const FolderEntry& entry,
-                  DirectoryEntries* entries = nullptr);
-
-// Appends one row to `table` for every file directly in `dir` (ending with the separator);
-// hidden files included, directories skipped, nothing when `dir` cannot be read.
-void ListFiles(const std::string& dir, FileTable& table);
-
-// The listing pass over an index whose file table the caller has emptied: lists every
-// directory in index order and writes its `start` and `item` (-1 and -1 when it added no
-// rows). `beforeDirectory` runs before each directory and stops the pass when it returns
-// false (the pass then returns false); `afterDirectory` runs after each one is listed.
-// A directory whose entries the expansion kept in `entries` (met in the same order) is not
-// enumerated again; only its files' sizes and times are read.
-bool RunListingPass(DirIndex& index, FileTable& table, const std::function<bool()>& beforeDirectory,
-                    const std::function<void()>& afterDirectory,
-                    const DirectoryEntries* entries = nullptr);
 
 } // namespace trellisk

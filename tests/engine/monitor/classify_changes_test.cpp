@@ -161,8 +161,12 @@ TEST_F(ClassifyChangesTest, TwoCandidatesForOneVanishedFileFirstInListingOrderIs
     tree.remove("old.txt");
     tree.makeFile("n1.txt", 100, kFileTime);
     tree.makeFile("n2.txt", 100, kFileTime);
+    FolderScanner scanner;
+    DirIndex dirs;
     FileTable listing;
-    ListFiles(dir(), listing);
+    scanner.beginSnapshot(nullptr, nullptr);
+    ASSERT_TRUE(
+        scanner.scanFolder({dir(), kSubMonitorNo, "0"}, dirs, listing, [] { return true; }));
     ASSERT_EQ(listing.count(), 2u);
     cycle();
     ASSERT_EQ(log.renamedFiles.count(), 1u);

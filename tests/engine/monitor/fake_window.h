@@ -20,6 +20,7 @@ public:
         if (onPump)
             onPump(pumps);
     }
+    void keepAlive() override { ++keepAlives; }
     void showMessage(const std::string& text) override { messages.push_back(text); }
     bool askYesNo(const std::string& text) override {
         questions.push_back(text);
@@ -50,6 +51,7 @@ public:
     }
 
     int pumps = 0;
+    int keepAlives = 0;
     std::function<void(int pump)> onPump;
     std::function<void()> onAsk;
     std::deque<bool> answers; // answers to the questions; No when none is left

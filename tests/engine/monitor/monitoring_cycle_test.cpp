@@ -2,7 +2,10 @@
 // and the commands a user can give while the cycle lets events run.
 #include "tests/engine/monitor/monitor_fixture.h"
 
+#include "tests/support/permission_bits.h"
+
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace trellisk::test {
 namespace {
@@ -129,6 +132,42 @@ TEST_F(MonitorTest, OverlappingFoldersPairFirstWithFirstAndShareOneUpdatedRow) {
     EXPECT_EQ(log.status().updatedCount, 2);
     EXPECT_TRUE(log.newFiles.empty());
     EXPECT_TRUE(log.deletedFiles.empty());
+}
+
+// Taking the permissions of a directory away and giving them back deletes and creates nothing.
+TEST_F(MonitorTest, UnreadableDirectoryKeepsItsFilesAndIsLoggedOnce) {
+    tree.makeDir("locked");
+    tree.makeDir("locked/inner");
+    tree.makeFile("locked/one.txt", 1, kFileTime);
+    tree.makeFile("locked/inner/two.txt", 2, kFileTime);
+    watch(tree.root(), kSubMonitorYes);
+    start();
+    const PermissionBitsApply permissions;
+    ASSERT_TRUE(permissions.active());
+    for (const mode_t mode : {0000, 0300}) {
+        log.entries.clear();
+        ASSERT_EQ(::chmod(tree.path("locked").c_str(), mode), 0);
+        cycle();
+        EXPECT_EQ(logRows(), (Rows{{tree.path("locked/"), "読取不可", "", "", "", now(), ""}}))
+            << "mode " << mode;
+        cycle();
+        EXPECT_EQ(log.entries.count(), 1u) << "said once";
+        ASSERT_EQ(::chmod(tree.path("locked").c_str(), 0755), 0);
+        cycle();
+        EXPECT_EQ(log.entries.count(), 1u) << "readable again: nothing changed";
+    }
+    EXPECT_TRUE(log.deletedFiles.empty());
+    EXPECT_TRUE(log.newFiles.empty());
+    EXPECT_EQ(log.status().deletedCount, 0);
+
+    // A change made while it was unreadable shows once it can be read again.
+    ASSERT_EQ(::chmod(tree.path("locked").c_str(), 0), 0);
+    cycle();
+    ASSERT_EQ(::chmod(tree.path("locked").c_str(), 0755), 0);
+    tree.remove("locked/one.txt");
+    cycle();
+    ASSERT_EQ(log.deletedFiles.count(), 1u);
+    EXPECT_EQ(log.deletedFiles[0].file, "one.txt");
 }
 
 TEST_F(MonitorTest, EmptyDirectoryInBothSnapshotsIsPairedSilently) {

@@ -4,6 +4,8 @@
 
 #include "engine/platform/file_system.h"
 
+#include <new>
+
 namespace trellisk::test {
 namespace {
 
@@ -36,7 +38,7 @@ TEST_F(MonitorTest, FirstStartTakesABaselineAndEnablesTheTimer) {
     EXPECT_FALSE(window.restartClear);
     EXPECT_EQ(log.status().baseTime, now());
     ASSERT_EQ(monitor.baseDirs().count(), 1u);
-    EXPECT_EQ(monitor.baseDirs()[0].dir, tree.root());
+    EXPECT_EQ(monitor.baseDirs().path(0), tree.root());
     EXPECT_EQ(monitor.baseFiles().count(), 1u);
     const std::string mount = platform::MountPointOf(tree.root());
     EXPECT_EQ(log.status().drives, std::vector<std::string>{mount});
@@ -161,6 +163,25 @@ TEST_F(LongBaselineTest, StopWhileTheQuestionIsOpenEndsTheBaselineStopped) {
     EXPECT_EQ(window.tray(), TrayPicture::Stopped);
     EXPECT_TRUE(monitor.baseDirs().empty()) << "a half-listed base is not kept";
     EXPECT_FALSE(monitor.busy());
+}
+
+TEST_F(LongBaselineTest, RunningOutOfMemoryStopsMonitoringWithAMessage) {
+    window.onAsk = [] { throw std::bad_alloc(); };
+    monitor.startMonitoring();
+    EXPECT_FALSE(monitor.isMonitoring());
+    EXPECT_FALSE(monitor.busy());
+    EXPECT_FALSE(window.timerEnabled);
+    EXPECT_EQ(window.tray(), TrayPicture::Stopped);
+    EXPECT_EQ(window.statusText, "状態：停止中");
+    EXPECT_EQ(window.messages, std::vector<std::string>{std::bad_alloc().what()});
+    EXPECT_TRUE(monitor.baseDirs().empty());
+    EXPECT_TRUE(monitor.baseFiles().empty());
+
+    window.onAsk = nullptr;
+    clock.stepPerReading = std::chrono::seconds(0);
+    monitor.startMonitoring();
+    EXPECT_TRUE(monitor.isMonitoring()) << "a later start takes a full baseline";
+    EXPECT_EQ(monitor.baseDirs().count(), 4u);
 }
 
 TEST_F(MonitorTest, QuickBaselineAsksNothing) {

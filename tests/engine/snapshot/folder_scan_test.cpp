@@ -1,11 +1,14 @@
 #include "engine/snapshot/folder_scan.h"
 
 #include "engine/text/text_helpers.h"
+#include "tests/support/permission_bits.h"
 #include "tests/support/temp_tree.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <fcntl.h>
 #include <map>
 #include <string>
 #include <sys/stat.h>
@@ -17,21 +20,32 @@ namespace {
 
 using test::TempTree;
 
-FolderEntry Entry(const std::string& path, const std::string& depth) {
-    return FolderEntry{path, kSubMonitorYes, depth};
+FolderEntry Entry(const std::string& path, const std::string& depth = "0",
+                  const std::string& subMonitor = kSubMonitorYes) {
+    return FolderEntry{path, subMonitor, depth};
 }
 
-// The directories ExpandFolder adds below `dir`, relative to `base`, in order.
-std::vector<std::string> Expanded(const std::string& dir, const FolderEntry& entry,
-                                  const std::string& base) {
-    DirIndex index;
-    ExpandFolder(dir, index, entry);
+struct Snapshot {
+    DirIndex dirs;
+    FileTable files;
+};
+
+Snapshot Scan(const FolderEntry& entry, const Snapshot* base = nullptr,
+              std::size_t workers = FolderScanner::DefaultWorkerCount()) {
+    Snapshot snapshot;
+    FolderScanner scanner(workers);
+    scanner.beginSnapshot(base ? &base->dirs : nullptr, base ? &base->files : nullptr);
+    EXPECT_TRUE(scanner.scanFolder(entry, snapshot.dirs, snapshot.files, [] { return true; }));
+    return snapshot;
+}
+
+// The subdirectory rows of a scan, relative to the watched folder `base`, in order.
+std::vector<std::string> Subdirectories(const Snapshot& snapshot, const std::string& base) {
     std::vector<std::string> dirs;
-    for (const DirRow& row : index) {
-        EXPECT_EQ(row.start, 0);
-        EXPECT_EQ(row.item, 0);
-        EXPECT_TRUE(row.dir.starts_with(base)) << row.dir;
-        dirs.push_back(row.dir.substr(base.size()));
+    for (std::size_t row = 1; row < snapshot.dirs.count(); ++row) {
+        const std::string path = snapshot.dirs.path(row);
+        EXPECT_TRUE(path.starts_with(base)) << path;
+        dirs.push_back(path.substr(base.size()));
     }
     return dirs;
 }
@@ -47,23 +61,34 @@ struct Listed {
     bool operator==(const Listed&) const = default;
 };
 
-std::map<std::string, Listed> ListedFiles(const std::string& dir) {
-    FileTable table;
-    ListFiles(dir, table);
+// The files of one directory row.
+std::map<std::string, Listed> FilesOf(const Snapshot& snapshot, std::size_t row) {
     std::map<std::string, Listed> files;
-    for (std::size_t row = 0; row < table.count(); ++row)
-        files.emplace(table.name(row), Listed{table.size(row), table.dateKey(row)});
-    EXPECT_EQ(files.size(), table.count()) << "a name listed twice";
+    const DirRow& dir = snapshot.dirs[row];
+    for (std::size_t i = dir.firstFile; i < dir.firstFile + dir.fileCount; ++i)
+        files.emplace(snapshot.files.name(i),
+                      Listed{snapshot.files.size(i), snapshot.files.dateKey(i)});
+    EXPECT_EQ(files.size(), dir.fileCount) << "a name listed twice";
     return files;
 }
 
-TEST(ExpandFolder, DepthLimitIsMeasuredFromTheWatchedFolder) {
+// Every row as path, file names in order, and the unreadable flag: what a comparison sees.
+std::vector<std::string> Rows(const Snapshot& snapshot) {
+    std::vector<std::string> rows;
+    for (std::size_t row = 0; row < snapshot.dirs.count(); ++row) {
+        const DirRow& dir = snapshot.dirs[row];
+        std::string text = snapshot.dirs.path(row) + (dir.unreadable ? " (unreadable):" : ":");
+        for (std::size_t i = dir.firstFile; i < dir.firstFile + dir.fileCount; ++i)
+            text += " " + std::string(snapshot.files.name(i));
+        rows.push_back(text);
+    }
+    return rows;
+}
+
+TEST(FolderScan, DepthLimitIsMeasuredFromTheWatchedFolder) {
     TempTree tree;
-    tree.makeDir("w");
-    tree.makeDir("w/a");
-    tree.makeDir("w/a/b");
-    tree.makeDir("w/a/b/c");
-    tree.makeDir("w/a/b/c/d");
+    for (const char* dir : {"w", "w/a", "w/a/b", "w/a/b/c", "w/a/b/c/d"})
+        tree.makeDir(dir);
     tree.makeFile("w/a/file");
     const std::string w = tree.path("w/");
     const struct {
@@ -76,15 +101,19 @@ TEST(ExpandFolder, DepthLimitIsMeasuredFromTheWatchedFolder) {
         {"9", {"a/", "a/b/", "a/b/c/", "a/b/c/d/"}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Expanded(w, Entry(w, c.depth), w), c.dirs) << "depth " << c.depth;
+        EXPECT_EQ(Subdirectories(Scan(Entry(w, c.depth)), w), c.dirs) << "depth " << c.depth;
+    EXPECT_TRUE(Subdirectories(Scan(Entry(w, "0", kSubMonitorNo)), w).empty());
 }
 
-TEST(ExpandFolder, RowsComeInDepthFirstPreOrder) {
+TEST(FolderScan, RowsComeInDepthFirstPreOrderEachWithItsOwnFiles) {
     TempTree tree;
     for (const char* dir : {"w", "w/a", "w/a/x", "w/a/x/deep", "w/a/y", "w/b", "w/b/z", "w/c"})
         tree.makeDir(dir);
+    for (const char* file : {"w/f", "w/a/x/deep/f1", "w/a/x/deep/f2", "w/b/z/f3"})
+        tree.makeFile(file);
     const std::string w = tree.path("w/");
-    const std::vector<std::string> dirs = Expanded(w, Entry(w, "0"), w);
+    const Snapshot snapshot = Scan(Entry(w));
+    const std::vector<std::string> dirs = Subdirectories(snapshot, w);
     ASSERT_EQ(Sorted(dirs),
               (std::vector<std::string>{"a/", "a/x/", "a/x/deep/", "a/y/", "b/", "b/z/", "c/"}));
     // Every directory is followed at once by its whole subtree.
@@ -96,9 +125,18 @@ TEST(ExpandFolder, RowsComeInDepthFirstPreOrder) {
             EXPECT_FALSE(dirs[j].starts_with(dirs[i]))
                 << dirs[j] << " after the subtree of " << dirs[i];
     }
+    // The runs follow the rows, one after the other.
+    std::size_t next = 0;
+    for (const DirRow& row : snapshot.dirs) {
+        EXPECT_EQ(row.firstFile, next);
+        next += row.fileCount;
+    }
+    EXPECT_EQ(next, 4u);
+    const auto deep = std::find(dirs.begin(), dirs.end(), "a/x/deep/") - dirs.begin() + 1;
+    EXPECT_EQ(FilesOf(snapshot, static_cast<std::size_t>(deep)).size(), 2u);
 }
 
-TEST(ExpandFolder, FollowsLinksToDirectoriesAndHiddenDirectories) {
+TEST(FolderScan, FollowsLinksToDirectoriesAndHiddenDirectories) {
     TempTree tree;
     tree.makeDir("w");
     tree.makeDir("w/.hidden");
@@ -109,11 +147,11 @@ TEST(ExpandFolder, FollowsLinksToDirectoriesAndHiddenDirectories) {
     tree.makeLink("w/dangling", "nothing");
     tree.makeFile("file");
     const std::string w = tree.path("w/");
-    EXPECT_EQ(Sorted(Expanded(w, Entry(w, "0"), w)),
+    EXPECT_EQ(Sorted(Subdirectories(Scan(Entry(w)), w)),
               (std::vector<std::string>{".hidden/", "link/", "link/sub/"}));
 }
 
-TEST(ExpandFolder, EntersADirectoryOnlyOnceOnEachPath) {
+TEST(FolderScan, LinksBackIntoTheTreeAreNotFollowed) {
     TempTree tree;
     tree.makeDir("w");
     tree.makeDir("sibling");
@@ -123,31 +161,60 @@ TEST(ExpandFolder, EntersADirectoryOnlyOnceOnEachPath) {
     tree.makeLink("w/here", ".");     // w itself
     tree.makeLink("w/d/back", "../"); // w again, from below
     const std::string w = tree.path("w/");
-    EXPECT_EQ(Sorted(Expanded(w, Entry(w, "0"), w)),
+    EXPECT_EQ(Sorted(Subdirectories(Scan(Entry(w)), w)),
               (std::vector<std::string>{"d/", "up/", "up/sibling/"}));
 }
 
-TEST(ExpandFolder, MissingFolderGivesNothing) {
-    TempTree tree;
-    const std::string gone = tree.path("gone/");
-    EXPECT_TRUE(Expanded(gone, Entry(gone, "0"), gone).empty());
-}
-
-TEST(ExpandFolder, UnreadableDirectoryGetsItsRowButIsNotEntered) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permission bits do not stop root";
+// k directories each linking to all the others: every path through the links is a new path,
+// k! of them, but there are only k directories.
+TEST(FolderScan, EachDirectoryIsEnteredOnceHoweverManyLinksLeadToIt) {
     TempTree tree;
     tree.makeDir("w");
-    tree.makeDir("w/locked");
-    tree.makeDir("w/locked/inner");
-    tree.makeFile("w/locked/file");
-    ASSERT_EQ(::chmod(tree.path("w/locked").c_str(), 0), 0);
+    constexpr int k = 7;
+    for (int i = 0; i < k; ++i) {
+        tree.makeDir("w/d" + std::to_string(i));
+        tree.makeFile("w/d" + std::to_string(i) + "/file");
+    }
+    for (int i = 0; i < k; ++i)
+        for (int j = 0; j < k; ++j)
+            if (i != j)
+                tree.makeLink("w/d" + std::to_string(i) + "/to" + std::to_string(j),
+                              "../d" + std::to_string(j));
     const std::string w = tree.path("w/");
-    EXPECT_EQ(Expanded(w, Entry(w, "0"), w), (std::vector<std::string>{"locked/"}));
-    EXPECT_TRUE(ListedFiles(tree.path("w/locked/")).empty());
+    const Snapshot snapshot = Scan(Entry(w));
+    EXPECT_EQ(snapshot.dirs.count(), 1u + k);
+    EXPECT_EQ(snapshot.files.count(), static_cast<std::size_t>(k));
 }
 
-TEST(ListFiles, ListsEveryFileWithExactSizeAndTime) {
+TEST(FolderScan, KernelFileSystemsAreNotEnteredFromALinkToTheRoot) {
+    struct stat info {};
+    if (::stat("/proc/self", &info) != 0)
+        GTEST_SKIP() << "no /proc here";
+    TempTree tree;
+    tree.makeDir("w");
+    tree.makeLink("w/root", "/");
+    const std::string w = tree.path("w/");
+    const std::vector<std::string> dirs = Subdirectories(Scan(Entry(w, "1")), w);
+    EXPECT_NE(std::find(dirs.begin(), dirs.end(), "root/etc/"), dirs.end());
+    for (const char* pseudo : {"root/proc/", "root/sys/"})
+        EXPECT_EQ(std::find(dirs.begin(), dirs.end(), pseudo), dirs.end()) << pseudo;
+    // Watched itself, such a folder is read.
+    const Snapshot watched = Scan(Entry("/proc/self/", "1"));
+    EXPECT_GT(watched.dirs.count(), 1u);
+    EXPECT_GT(watched.files.count(), 0u);
+}
+
+TEST(FolderScan, MissingFolderIsOneRowWithoutFiles) {
+    TempTree tree;
+    const std::string gone = tree.path("gone/");
+    const Snapshot snapshot = Scan(Entry(gone));
+    ASSERT_EQ(snapshot.dirs.count(), 1u);
+    EXPECT_EQ(snapshot.dirs.path(0), gone);
+    EXPECT_EQ(snapshot.dirs[0].fileCount, 0u);
+    EXPECT_FALSE(snapshot.dirs[0].unreadable);
+}
+
+TEST(FolderScan, ListsEveryFileWithExactSizeAndTime) {
     TempTree tree;
     tree.makeDir("w");
     tree.makeDir("w/sub");
@@ -176,126 +243,182 @@ TEST(ListFiles, ListsEveryFileWithExactSizeAndTime) {
         {"dangling", {14, 1300000000}}, // the link itself: its target text and its own time
         {"loop", {4, 1300000000}},
     };
-    EXPECT_EQ(ListedFiles(tree.path("w/")), expected);
+    EXPECT_EQ(FilesOf(Scan(Entry(tree.path("w/"), "0", kSubMonitorNo)), 0), expected);
 }
 
-TEST(ListFiles, MissingOrEmptyDirectoryAddsNothing) {
-    TempTree tree;
-    tree.makeDir("empty");
-    FileTable table;
-    table.append("kept", 1, 2);
-    ListFiles(tree.path("empty/"), table);
-    ListFiles(tree.path("gone/"), table);
-    ListFiles(tree.path(""), table); // only a directory
-    EXPECT_EQ(table.count(), 1u);
-}
-
-TEST(ExpandFolder, NamesThatAreNotUtf8KeepTheirBytes) {
+TEST(FolderScan, NamesThatAreNotUtf8KeepTheirBytes) {
     TempTree tree;
     tree.makeDir("w");
     tree.makeDir("w/\x82\xa0\xff");
     const std::string w = tree.path("w/");
-    EXPECT_EQ(Expanded(w, Entry(w, "0"), w), (std::vector<std::string>{"\x82\xa0\xff/"}));
+    EXPECT_EQ(Subdirectories(Scan(Entry(w)), w), (std::vector<std::string>{"\x82\xa0\xff/"}));
 }
 
-class ListingPass : public ::testing::Test {
-protected:
-    void SetUp() override {
-        tree.makeDir("w");
-        tree.makeFile("w/one");
-        tree.makeFile("w/two");
-        tree.makeDir("w/empty");
-        tree.makeDir("w/onlydirs");
-        tree.makeDir("w/onlydirs/x");
-        tree.makeFile("w/onlydirs/x/three");
-        tree.makeDir("w/gone");
-        tree.makeFile("w/gone/lost");
-        for (const char* dir : {"w/", "w/empty/", "w/onlydirs/", "w/onlydirs/x/", "w/gone/"})
-            index.append(DirRow{tree.path(dir), 0, 0, false});
-        tree.remove("w/gone"); // vanishes between expansion and listing
-    }
-
-    std::vector<std::pair<std::int64_t, std::int64_t>> runs() const {
-        std::vector<std::pair<std::int64_t, std::int64_t>> result;
-        for (const DirRow& row : index)
-            result.emplace_back(row.start, row.item);
-        return result;
-    }
-
+// A directory that is there but cannot be read keeps what the base had in it: its files and
+// its subdirectories with theirs. Without a base it is a row without files.
+TEST(FolderScan, UnreadableDirectoryKeepsItsRowsFromTheBase) {
     TempTree tree;
-    DirIndex index;
-    FileTable table;
-};
+    for (const char* dir : {"w", "w/locked", "w/locked/inner", "w/after"})
+        tree.makeDir(dir);
+    for (const char* file :
+         {"w/top", "w/locked/one", "w/locked/two", "w/locked/inner/three", "w/after/four"})
+        tree.makeFile(file);
+    const std::string w = tree.path("w/");
+    const Snapshot base = Scan(Entry(w));
+    ASSERT_EQ(base.dirs.count(), 4u);
 
-TEST_F(ListingPass, WritesStartAndItemOrMinusOneForDirectoriesWithoutFiles) {
-    int before = 0;
-    int after = 0;
-    EXPECT_TRUE(RunListingPass(
-        index, table, [&] { return ++before > 0; }, [&] { ++after; }));
-    EXPECT_EQ(before, 5);
-    EXPECT_EQ(after, 5);
-    EXPECT_EQ(runs(), (std::vector<std::pair<std::int64_t, std::int64_t>>{
-                          {0, 2}, {-1, -1}, {-1, -1}, {2, 1}, {-1, -1}}));
-    ASSERT_EQ(table.count(), 3u);
-    EXPECT_EQ(Sorted({std::string(table.name(0)), std::string(table.name(1))}),
-              (std::vector<std::string>{"one", "two"}));
-    EXPECT_EQ(table.name(2), "three");
+    const test::PermissionBitsApply permissions;
+    ASSERT_TRUE(permissions.active());
+    for (const mode_t mode : {0000, 0400}) { // neither listed nor searched; listed, not searched
+        ASSERT_EQ(::chmod(tree.path("w/locked").c_str(), mode), 0);
+        const Snapshot kept = Scan(Entry(w), &base);
+        std::vector<std::string> expected = Rows(base);
+        const auto locked = std::find_if(expected.begin(), expected.end(), [&](const auto& row) {
+            return row.starts_with(w + "locked/:");
+        });
+        ASSERT_NE(locked, expected.end());
+        locked->insert(w.size() + 7, " (unreadable)");
+        EXPECT_EQ(Rows(kept), expected) << "mode " << mode;
+
+        const Snapshot fresh = Scan(Entry(w));
+        std::vector<std::string> rows = Rows(fresh);
+        EXPECT_NE(std::find(rows.begin(), rows.end(), w + "locked/ (unreadable):"), rows.end());
+        EXPECT_EQ(fresh.dirs.count(), 3u) << "nothing below it is known";
+    }
+    // The watched folder itself.
+    ASSERT_EQ(::chmod(tree.path("w").c_str(), 0), 0);
+    EXPECT_EQ(Rows(Scan(Entry(w, "0", kSubMonitorNo), &base)),
+              (std::vector<std::string>{w + " (unreadable): top"}));
 }
 
-TEST_F(ListingPass, StopsWhenBeforeDirectoryRefuses) {
-    int before = 0;
-    int after = 0;
-    EXPECT_FALSE(RunListingPass(
-        index, table, [&] { return ++before < 4; }, [&] { ++after; }));
-    EXPECT_EQ(before, 4);
-    EXPECT_EQ(after, 3);
-    EXPECT_EQ(runs(), (std::vector<std::pair<std::int64_t, std::int64_t>>{
-                          {0, 2}, {-1, -1}, {-1, -1}, {0, 0}, {0, 0}}));
-    EXPECT_EQ(table.count(), 2u);
+// Creates `levels` nested directories of `nameLength`-byte names below `root`, each holding
+// one file, through descriptors: their paths outgrow PATH_MAX.
+void MakeDeepChain(const std::string& root, int levels, std::size_t nameLength) {
+    int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    for (int level = 0; level < levels; ++level) {
+        const std::string name = std::string(nameLength - 3, 'd') + std::to_string(100 + level);
+        ASSERT_EQ(::mkdirat(fd, name.c_str(), 0755), 0);
+        const int child = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        ASSERT_GE(child, 0);
+        fd = child;
+        const int file = ::openat(fd, ("file" + std::to_string(level)).c_str(),
+                                  O_WRONLY | O_CREAT | O_EXCL, 0644);
+        ASSERT_GE(file, 0);
+        ::close(file);
+    }
+    ::close(fd);
 }
 
-// The entries kept by the expansion stand in for a second enumeration: the listing pass gives
-// the same rows, in the same order, with the same runs, links and odd entries included.
-TEST(ListingPassWithKeptEntries, GivesWhatAFreshEnumerationGives) {
+// Removes the chain again, deepest first, as the tree's own removal works by path.
+void RemoveDeepChain(int parent, const char* name) {
+    const int fd = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+    if (fd < 0)
+        return;
+    for (int level = 0; level < 100; ++level)
+        ::unlinkat(fd, ("file" + std::to_string(level)).c_str(), 0);
+    for (int level = 0; level < 100; ++level) {
+        const std::string child = std::string(197, 'd') + std::to_string(100 + level);
+        RemoveDeepChain(fd, child.c_str());
+        ::unlinkat(fd, child.c_str(), AT_REMOVEDIR);
+    }
+    ::close(fd);
+}
+
+TEST(FolderScan, TreesDeeperThanThePathLimitAreReadWhole) {
     TempTree tree;
     tree.makeDir("w");
-    tree.makeDir("w/sub");
-    tree.makeDir("w/sub/deeper");
-    tree.makeDir("w/empty");
-    tree.makeDir("elsewhere");
-    tree.makeFile("elsewhere/outside.txt", 7, 1000);
-    for (const char* file : {"w/a.txt", "w/.hidden", "w/sub/b.bin", "w/sub/deeper/c"})
-        tree.makeFile(file, 3, 2000);
-    tree.makeLink("w/dangling", "nowhere");
-    tree.makeLink("w/linked", "../elsewhere");
-    tree.makeLink("w/sub/file-link", "../a.txt");
-    const std::string w = tree.path("w/");
-    const FolderEntry entry = Entry(w, "0");
-
-    const auto scan = [&](DirectoryEntries* kept, DirIndex& index, FileTable& table) {
-        index.append(DirRow{w, -1, -1, false});
-        ExpandFolder(w, index, entry, kept);
-        EXPECT_TRUE(RunListingPass(index, table, {}, {}, kept));
-    };
-    DirIndex freshIndex, keptIndex;
-    FileTable freshTable, keptTable;
-    scan(nullptr, freshIndex, freshTable);
-    DirectoryEntries kept;
-    scan(&kept, keptIndex, keptTable);
-
-    ASSERT_EQ(keptIndex.count(), freshIndex.count());
-    EXPECT_EQ(keptIndex.count(), 5u); // w, sub, deeper, empty, linked
-    for (std::size_t i = 0; i < freshIndex.count(); ++i) {
-        EXPECT_EQ(keptIndex[i].dir, freshIndex[i].dir);
-        EXPECT_EQ(keptIndex[i].start, freshIndex[i].start) << freshIndex[i].dir;
-        EXPECT_EQ(keptIndex[i].item, freshIndex[i].item) << freshIndex[i].dir;
+    constexpr int kLevels = 25;
+    MakeDeepChain(tree.path("w"), kLevels, 200);
+    const Snapshot snapshot = Scan(Entry(tree.path("w/")));
+    RemoveDeepChain(AT_FDCWD, tree.path("w").c_str());
+    ASSERT_EQ(snapshot.dirs.count(), 1u + kLevels);
+    EXPECT_GT(snapshot.dirs.path(kLevels).size(), static_cast<std::size_t>(PATH_MAX));
+    EXPECT_EQ(snapshot.files.count(), static_cast<std::size_t>(kLevels));
+    for (int level = 0; level < kLevels; ++level) {
+        const DirRow& row = snapshot.dirs[static_cast<std::size_t>(level) + 1];
+        EXPECT_FALSE(row.unreadable) << level;
+        ASSERT_EQ(row.fileCount, 1u) << level;
+        EXPECT_EQ(snapshot.files.name(row.firstFile), "file" + std::to_string(level));
     }
-    ASSERT_EQ(keptTable.count(), freshTable.count());
-    EXPECT_EQ(keptTable.count(), 7u);
-    for (std::size_t i = 0; i < freshTable.count(); ++i) {
-        EXPECT_EQ(keptTable.name(i), freshTable.name(i));
-        EXPECT_EQ(keptTable.size(i), freshTable.size(i));
-        EXPECT_EQ(keptTable.dateKey(i), freshTable.dateKey(i));
+}
+
+TEST(FolderScan, AStopFromProgressEndsTheScan) {
+    TempTree tree;
+    for (const char* dir : {"w", "w/a", "w/b", "w/c"})
+        tree.makeDir(dir);
+    // Workers report now and then rather than after each directory.
+    const struct {
+        std::size_t workers;
+        int stopAt;
+    } cases[] = {{1, 2}, {1, 3}, {4, 1}};
+    for (const auto& c : cases) {
+        FolderScanner scanner(c.workers);
+        scanner.beginSnapshot(nullptr, nullptr);
+        DirIndex dirs;
+        FileTable files;
+        int calls = 0;
+        EXPECT_FALSE(scanner.scanFolder(Entry(tree.path("w/")), dirs, files,
+                                        [&] { return ++calls < c.stopAt; }));
+        EXPECT_EQ(calls, c.stopAt) << c.workers << " workers";
+    }
+}
+
+// Workers read the subtrees of a folder in parallel; what they give is row for row what one
+// thread gives, also where links lead from one worker's subtrees into another's.
+TEST(FolderScan, ParallelScanGivesWhatASingleThreadGives) {
+    for (const bool crossLinks : {false, true}) {
+        TempTree tree;
+        tree.makeDir("w");
+        tree.makeFile("w/top.txt", 1, 1000);
+        for (int top = 0; top < 12; ++top) {
+            std::string dir = "w/t" + std::to_string(top);
+            for (int depth = 0; depth < 4; dir += "/n" + std::to_string(depth++)) {
+                tree.makeDir(dir);
+                for (int file = 0; file < top % 4 + depth; ++file)
+                    tree.makeFile(dir + "/f" + std::to_string(file), 10 * top + file,
+                                  1700000000 + depth);
+            }
+            tree.makeLink("w/t" + std::to_string(top) + "/root", "../");
+            tree.makeLink("w/t" + std::to_string(top) + "/file", "../top.txt");
+        }
+        if (crossLinks) {
+            tree.makeLink("w/t9/n0/early", "../../t1/n0");
+            tree.makeLink("w/t2/late", "../t10");
+            tree.makeLink("w/t5/n0/n1/peer", "../../../t6");
+        }
+        tree.makeDir("w/t4/n0/locked");
+        tree.makeFile("w/t4/n0/locked/kept", 5, 1000);
+        const std::string w = tree.path("w/");
+        const Snapshot base = Scan(Entry(w), nullptr, 1);
+        const test::PermissionBitsApply permissions;
+        ASSERT_TRUE(permissions.active());
+        ASSERT_EQ(::chmod(tree.path("w/t4/n0/locked").c_str(), 0), 0);
+
+        for (const char* depth : {"0", "2"}) {
+            const Snapshot single = Scan(Entry(w, depth), &base, 1);
+            const Snapshot parallel = Scan(Entry(w, depth), &base, 4);
+            ASSERT_EQ(parallel.dirs.count(), single.dirs.count());
+            EXPECT_GT(single.dirs.count(), 12u);
+            for (std::size_t row = 0; row < single.dirs.count(); ++row) {
+                EXPECT_EQ(parallel.dirs.path(row), single.dirs.path(row));
+                EXPECT_EQ(parallel.dirs[row].parent, single.dirs[row].parent);
+                EXPECT_EQ(parallel.dirs[row].unreadable, single.dirs[row].unreadable);
+                EXPECT_EQ(parallel.dirs[row].firstFile, single.dirs[row].firstFile);
+                EXPECT_EQ(parallel.dirs[row].fileCount, single.dirs[row].fileCount);
+            }
+            ASSERT_EQ(parallel.files.count(), single.files.count());
+            for (std::size_t i = 0; i < single.files.count(); ++i) {
+                EXPECT_EQ(parallel.files.name(i), single.files.name(i));
+                EXPECT_EQ(parallel.files.size(i), single.files.size(i));
+                EXPECT_EQ(parallel.files.dateKey(i), single.files.dateKey(i));
+            }
+            const std::vector<std::string> rows = Rows(single);
+            EXPECT_NE(std::find(rows.begin(), rows.end(), w + "t4/n0/locked/ (unreadable): kept"),
+                      rows.end())
+                << "depth " << depth;
+        }
     }
 }
 
