@@ -5,8 +5,8 @@
 #include "desktop/log_window/log_window.h"
 #include "desktop/main_window/main_window.h"
 #include "desktop/tray/tray_icon.h"
-#include "engine/platform/clock.h"
-#include "tests/desktop/windows/recording_dialogs.h"
+#include "tests/support/program_fixture.h"
+#include "tests/support/test_files.h"
 
 #include <QAbstractItemModel>
 #include <QCheckBox>
@@ -22,11 +22,8 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-#include <memory>
 
 using namespace trellisk;
 
@@ -51,16 +48,8 @@ QStringList Texts(const QList<QAction*>& actions) {
     return texts;
 }
 
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
+using test::ReadFile;
+using test::WriteFile;
 
 } // namespace
 
@@ -68,28 +57,24 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir dir_;
-    test::RecordingDialogs dialogs_;
-    SystemClock clock_;
-    std::unique_ptr<Program> program_;
+    test::ProgramFixture fixture_;
 
-    QString settingsPath() const { return dir_.filePath(QStringLiteral("trellisk.ini")); }
-    MainWindow& mainWindow() { return program_->mainWindow(); }
-    const MainWindowControls& ui() { return mainWindow().controls(); }
+    QString settingsPath() const { return fixture_.settingsPath(); }
+    Program& program() { return fixture_.program(); }
+    MainWindow& mainWindow() { return fixture_.mainWindow(); }
+    const MainWindowControls& ui() { return fixture_.controls(); }
 
     void start(bool trayAvailable) {
-        program_ = std::make_unique<Program>(
-            ProgramOptions{settingsPath().toStdString(), trayAvailable, QUrl()}, dialogs_, clock_);
+        fixture_.start(trayAvailable);
         mainWindow().show();
     }
 
     // A folder to watch, with one file in it, listed in the settings file.
     void writeSettingsWatchingAFolder() {
-        const QString watched = dir_.filePath(QStringLiteral("watched"));
-        QVERIFY(QDir().mkpath(watched));
-        WriteFile(watched + QStringLiteral("/a.txt"), "a");
-        WriteFile(settingsPath(), "[foldersv040]\r\n1\r\n" + watched.toUtf8() +
-                                      "/\r\nする\r\n0\r\n[interval]\r\n1\r\n");
+        const QString watched = fixture_.makeFolder(QStringLiteral("watched"));
+        QVERIFY(WriteFile(watched + QStringLiteral("/a.txt"), "a"));
+        QVERIFY(WriteFile(settingsPath(), "[foldersv040]\r\n1\r\n" + watched.toUtf8() +
+                                              "/\r\nする\r\n0\r\n[interval]\r\n1\r\n"));
     }
 
     // Runs one monitoring cycle and calls `during` from the first event pump inside it.
@@ -97,7 +82,7 @@ private:
         // Events are pumped at most every few milliseconds: let the last pump age first.
         QTest::qWait(QtWindowInterface::kPumpSpacingMs * 2);
         QTimer::singleShot(0, this, [this, during, ranInsideCycle] {
-            *ranInsideCycle = program_->monitor().busy();
+            *ranInsideCycle = program().monitor().busy();
             during();
         });
         mainWindow().runCycle();
@@ -105,11 +90,11 @@ private:
 
 private slots:
     void init() {
-        QVERIFY(dir_.isValid());
+        QVERIFY(fixture_.isValid());
         QFile::remove(settingsPath());
-        dialogs_ = {};
+        fixture_.dialogs = {};
     }
-    void cleanup() { program_.reset(); }
+    void cleanup() { fixture_.stop(); }
 
     void controlsSitAtTheirPlaces_data() {
         QTest::addColumn<QString>("name");
@@ -190,9 +175,9 @@ private slots:
         QCOMPARE(ui().folderTable->columnWidth(1), 70);
         QCOMPARE(mainWindow().cycleTimer().interval(), 3000);
         QVERIFY(!mainWindow().cycleTimer().isActive());
-        QVERIFY(!program_->logWindow().isVisible());
-        QVERIFY(!program_->aboutWindow().isVisible());
-        QVERIFY(dialogs_.errors.isEmpty());
+        QVERIFY(!program().logWindow().isVisible());
+        QVERIFY(!program().aboutWindow().isVisible());
+        QVERIFY(fixture_.dialogs.errors.isEmpty());
     }
 
     void fieldsAreReachableByTheirCaptions() {
@@ -214,7 +199,7 @@ private slots:
         QCOMPARE(interval->value(), 3);
         QTest::keyClick(interval, Qt::Key_Up);
         QCOMPARE(interval->value(), 4);
-        QCOMPARE(program_->settings().interval, 4);
+        QCOMPARE(program().settings().interval, 4);
         interval->setValue(1);
         QTest::keyClick(interval, Qt::Key_Down);
         QCOMPARE(interval->value(), 1);
@@ -243,8 +228,9 @@ private slots:
     }
 
     void settingsAreLoadedWhenTheWindowIsCreated() {
-        WriteFile(settingsPath(), "[foldersv040]\r\n2\r\n/a/\r\nする\r\n2\r\n/b/\r\nしない\r\n0\r\n"
-                                  "[interval]\r\n60\r\n");
+        QVERIFY(WriteFile(settingsPath(),
+                          "[foldersv040]\r\n2\r\n/a/\r\nする\r\n2\r\n/b/\r\nしない\r\n0\r\n"
+                          "[interval]\r\n60\r\n"));
         start(false);
         QAbstractItemModel* model = ui().folderTable->model();
         QCOMPARE(model->rowCount(), 2);
@@ -258,7 +244,7 @@ private slots:
         QVERIFY(!ui().baseTimeLabel->isEnabled());
 
         // The table view follows the settings' table without copying it.
-        program_->settings().folders.remove(0);
+        program().settings().folders.remove(0);
         QCOMPARE(model->rowCount(), 1);
         QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("/b/"));
 
@@ -268,11 +254,11 @@ private slots:
     }
 
     void aBrokenSettingsFileIsReportedAndTheWindowStillOpens() {
-        WriteFile(settingsPath(), "[foldersv040]\r\nmany\r\n");
+        QVERIFY(WriteFile(settingsPath(), "[foldersv040]\r\nmany\r\n"));
         start(false);
-        QCOMPARE(dialogs_.errors.size(), 1);
-        QVERIFY2(dialogs_.errors.first().contains(QStringLiteral("many")),
-                 qPrintable(dialogs_.errors.first()));
+        QCOMPARE(fixture_.dialogs.errors.size(), 1);
+        QVERIFY2(fixture_.dialogs.errors.first().contains(QStringLiteral("many")),
+                 qPrintable(fixture_.dialogs.errors.first()));
         QVERIFY(mainWindow().isVisible());
     }
 
@@ -280,32 +266,30 @@ private slots:
         start(true);
         QSignalSpy closed(&mainWindow(), &MainWindow::closed);
         ui().intervalField->setValue(7);
-        program_->settings().folders.append({"/x/", "する", "3"});
+        program().settings().folders.append({"/x/", "する", "3"});
         QVERIFY(mainWindow().close());
         QCOMPARE(closed.size(), 1);
         QCOMPARE(ReadFile(settingsPath()),
                  QByteArray("[foldersv040]\r\n1\r\n/x/\r\nする\r\n3\r\n[interval]\r\n7\r\n"));
         QVERIFY(!mainWindow().trayIcon()->isVisible());
-        QVERIFY(dialogs_.errors.isEmpty());
+        QVERIFY(fixture_.dialogs.errors.isEmpty());
     }
 
     void aFailedSaveIsReportedAndTheProgramStillEnds() {
-        const QString missingFolder = dir_.filePath(QStringLiteral("missing/trellisk.ini"));
-        program_ = std::make_unique<Program>(
-            ProgramOptions{missingFolder.toStdString(), false, QUrl()}, dialogs_, clock_);
+        fixture_.start(false, QUrl(), fixture_.path(QStringLiteral("missing/trellisk.ini")));
         mainWindow().show();
         QSignalSpy closed(&mainWindow(), &MainWindow::closed);
         QVERIFY(mainWindow().close());
         QCOMPARE(closed.size(), 1);
-        QCOMPARE(dialogs_.errors.size(), 1);
+        QCOMPARE(fixture_.dialogs.errors.size(), 1);
     }
 
     void activationCopiesTheBaseTimeOfTheLogWindow() {
         start(false);
         ui().baseTimeLabel->setText(QStringLiteral("stale"));
-        program_->log().changeStatus(
+        program().log().changeStatus(
             [](LogStatus& status) { status.comparedBaseTime = "2024/05/06 7:08:09"; });
-        QCOMPARE(program_->logWindow().baseTimeText(), QStringLiteral("2024/05/06 7:08:09"));
+        QCOMPARE(program().logWindow().baseTimeText(), QStringLiteral("2024/05/06 7:08:09"));
         QEvent activate(QEvent::WindowActivate);
         QCoreApplication::sendEvent(&mainWindow(), &activate);
         QCOMPARE(ui().baseTimeLabel->text(), QStringLiteral("2024/05/06 7:08:09"));
@@ -316,12 +300,12 @@ private slots:
         QTest::mouseClick(ui().clearBaseAtStartBox, Qt::LeftButton, {},
                           QPoint(4, ui().clearBaseAtStartBox->height() / 2));
         QVERIFY(ui().clearBaseAtStartBox->isChecked());
-        QVERIFY(program_->settings().clearBaseAtStart);
+        QVERIFY(program().settings().clearBaseAtStart);
         QVERIFY(!ui().baseTimeLabel->isEnabled());
 
-        program_->windowInterface().setClearBaseAtStart(false);
+        program().windowInterface().setClearBaseAtStart(false);
         QVERIFY(!ui().clearBaseAtStartBox->isChecked());
-        QVERIFY(!program_->settings().clearBaseAtStart);
+        QVERIFY(!program().settings().clearBaseAtStart);
         QVERIFY(ui().baseTimeLabel->isEnabled());
     }
 
@@ -333,7 +317,7 @@ private slots:
         QCOMPARE(tray->icon().pixmap(16).toImage(), ProgramIcon().pixmap(16).toImage());
         for (TrayPicture picture :
              {TrayPicture::Busy, TrayPicture::Monitoring, TrayPicture::Stopped}) {
-            program_->windowInterface().setTrayPicture(picture);
+            program().windowInterface().setTrayPicture(picture);
             QCOMPARE(tray->picture(), std::optional<TrayPicture>(picture));
             QCOMPARE(tray->icon().pixmap(16).toImage(),
                      TrayPictureIcon(picture).pixmap(16).toImage());
@@ -363,7 +347,7 @@ private slots:
 
     void trayMenuTogglesTheWindows() {
         start(true);
-        LogWindow& log = program_->logWindow();
+        LogWindow& log = program().logWindow();
         ui().toggleMainWindowAction->trigger();
         QVERIFY(!mainWindow().isVisible());
         ui().toggleMainWindowAction->trigger();
@@ -393,18 +377,18 @@ private slots:
         start(trayAvailable);
         ui().startAction->trigger();
         QCOMPARE(mainWindow().isVisible(), !trayAvailable);
-        QCOMPARE(dialogs_.messages,
+        QCOMPARE(fixture_.dialogs.messages,
                  QStringList{QStringLiteral("監視フォルダが指定されていません")});
-        QVERIFY(!program_->monitor().isMonitoring());
+        QVERIFY(!program().monitor().isMonitoring());
     }
 
     void startFromTheTrayMenuKeepsTheMainWindow() {
         writeSettingsWatchingAFolder();
         start(true);
         ui().trayStartAction->trigger();
-        QVERIFY(program_->monitor().isMonitoring());
+        QVERIFY(program().monitor().isMonitoring());
         QVERIFY(mainWindow().isVisible());
-        QVERIFY(program_->logWindow().isVisible());
+        QVERIFY(program().logWindow().isVisible());
         QCOMPARE(ui().statusLabel->text(), QStringLiteral("状態：監視中"));
         QCOMPARE(mainWindow().trayIcon()->picture(),
                  std::optional<TrayPicture>(TrayPicture::Monitoring));
@@ -413,7 +397,7 @@ private slots:
         QVERIFY(!ui().clearBaseAtStartBox->isChecked());
 
         ui().trayStopAction->trigger();
-        QVERIFY(!program_->monitor().isMonitoring());
+        QVERIFY(!program().monitor().isMonitoring());
         QCOMPARE(ui().statusLabel->text(), QStringLiteral("状態：停止中"));
         QCOMPARE(mainWindow().trayIcon()->picture(),
                  std::optional<TrayPicture>(TrayPicture::Stopped));
@@ -489,7 +473,7 @@ private slots:
     // The log window refuses to close, which must not keep the program running.
     void theEventLoopEndsWhenTheMainWindowCloses() {
         start(true);
-        program_->logWindow().show();
+        program().logWindow().show();
         QTimer::singleShot(0, ui().exitAction, &QAction::trigger);
         QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
         QCOMPARE(QCoreApplication::exec(), 0);
@@ -498,7 +482,7 @@ private slots:
 
     void theTrayMenuIsTheContextMenuOfBothWindows() {
         start(true);
-        const QList<QWidget*> windows{&mainWindow(), &program_->logWindow()};
+        const QList<QWidget*> windows{&mainWindow(), &program().logWindow()};
         for (QWidget* window : windows) {
             window->show();
             QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
