@@ -16,6 +16,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -223,7 +224,8 @@ private slots:
     }
 
     // Rows deleted while the details are open: "OK" writes into the folder that was opened,
-    // or, when that folder is gone, changes nothing and closes the details.
+    // or, when that folder is gone, changes nothing and closes the details; either way it
+    // checks the option to clear the comparison base, as every "OK" does.
     void theEditedRowFollowsDeletions() {
         start({"/a/", "しない", "0", "/b/", "しない", "0", "/c/", "しない", "0"});
         doubleClickRow(2);
@@ -248,7 +250,52 @@ private slots:
                                               QStringLiteral("0")}}));
         QVERIFY(!detailsOpen());
         QVERIFY(ui().detailsFolderLabel->text().isEmpty());
-        QVERIFY(!ui().clearBaseAtStartBox->isChecked());
+        QVERIFY(ui().clearBaseAtStartBox->isChecked());
+    }
+
+    // Enter on a folder row opens its details as a double-click does, also where the row is
+    // only current (as after tabbing into the table) and not yet selected.
+    void enterOnAFolderRowOpensItsDetails_data() {
+        QTest::addColumn<bool>("selected");
+        QTest::newRow("selected") << true;
+        QTest::newRow("current only") << false;
+    }
+    void enterOnAFolderRowOpensItsDetails() {
+        QFETCH(bool, selected);
+        start({"/a/", "しない", "0", "/b/", "しない", "0"});
+        QTableView* table = ui().folderTable;
+        table->setFocus();
+        if (selected)
+            selectRow(1);
+        else
+            table->selectionModel()->setCurrentIndex(table->model()->index(1, 0),
+                                                     QItemSelectionModel::NoUpdate);
+        QTest::keyClick(table, Qt::Key_Return);
+        QVERIFY(detailsOpen());
+        QCOMPARE(ui().detailsFolderLabel->text(), QStringLiteral("/b/"));
+    }
+
+    // A file-manager list of one entry is picked by keyboard: Enter or Space on the current
+    // entry, which the list has made current without selecting it.
+    void theOnlyFileManagerEntryIsPickedByKeyboard_data() {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Return") << int(Qt::Key_Return);
+        QTest::newRow("Enter") << int(Qt::Key_Enter);
+        QTest::newRow("Space") << int(Qt::Key_Space);
+    }
+    void theOnlyFileManagerEntryIsPickedByKeyboard() {
+        QFETCH(int, key);
+        start();
+        const QString only = folder("only");
+        auto* item = new QListWidgetItem(only, ui().fileManagerFolders);
+        item->setData(Qt::UserRole, QFile::encodeName(only));
+        ui().fileManagerFolders->setFocus();
+        QTRY_VERIFY(ui().fileManagerFolders->hasFocus());
+        ui().fileManagerFolders->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        QVERIFY(rows().isEmpty());
+        QTest::keyClick(ui().fileManagerFolders, Qt::Key(key));
+        QCOMPARE(rows(), (QList<QStringList>{{only + QLatin1Char('/'), QStringLiteral("しない"),
+                                              QStringLiteral("0")}}));
     }
 
     // While monitoring, the commands that change the folder table say so and do nothing.

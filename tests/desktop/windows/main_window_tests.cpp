@@ -2,6 +2,7 @@
 #include "desktop/app/program.h"
 #include "desktop/app/qt_window_interface.h"
 #include "desktop/appearance/tray_pictures.h"
+#include "desktop/dialogs/dialogs.h"
 #include "desktop/log_window/log_window.h"
 #include "desktop/main_window/main_window.h"
 #include "desktop/tray/tray_icon.h"
@@ -9,14 +10,17 @@
 #include "tests/support/test_files.h"
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -135,6 +139,9 @@ private slots:
         if (place.height() > 0)
             QCOMPARE(widget->height(), place.height());
         QCOMPARE(Caption(widget), caption);
+        // Inside the frame of the group it belongs to.
+        if (auto* group = qobject_cast<QGroupBox*>(widget->parentWidget()))
+            QVERIFY2(widget->geometry().right() < group->width() - 1, "past the group's frame");
         if (auto* button = qobject_cast<QPushButton*>(widget))
             QVERIFY2(button->fontMetrics().horizontalAdvance(caption) <= button->width() - 4,
                      "the caption is cut off");
@@ -189,14 +196,35 @@ private slots:
                  QStringLiteral("エクスプローラから取得"));
     }
 
-    // The number fields step by their arrows but take no typed text; the interval reaches
-    // the settings as it changes.
-    void numberFieldsStepButTakeNoTyping() {
+    // The interval is typed over its text and kept to 1..3600: a key that would leave the range
+    // is refused. It reaches the settings as it changes.
+    void theIntervalIsTypedWithinItsRange_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("value");
+        QTest::newRow("largest") << QStringLiteral("3600") << 3600;
+        QTest::newRow("smallest") << QStringLiteral("1") << 1;
+        QTest::newRow("beyond the largest") << QStringLiteral("5000") << 500;
+        QTest::newRow("zero") << QStringLiteral("0") << 3;
+        QTest::newRow("letters") << QStringLiteral("12a") << 12;
+    }
+    void theIntervalIsTypedWithinItsRange() {
+        QFETCH(QString, typed);
+        QFETCH(int, value);
         start(false);
         QSpinBox* interval = ui().intervalField;
         interval->setFocus();
-        QTest::keyClicks(interval, QStringLiteral("9"));
-        QCOMPARE(interval->value(), 3);
+        interval->selectAll();
+        QTest::keyClicks(interval, typed);
+        QTest::keyClick(interval, Qt::Key_Return);
+        QCOMPARE(interval->value(), value);
+        QCOMPARE(program().settings().interval, value);
+    }
+
+    // Both number fields step by their arrows; the depth takes no typed text.
+    void numberFieldsStepAndTheDepthTakesNoTyping() {
+        start(false);
+        QSpinBox* interval = ui().intervalField;
+        interval->setFocus();
         QTest::keyClick(interval, Qt::Key_Up);
         QCOMPARE(interval->value(), 4);
         QCOMPARE(program().settings().interval, 4);
@@ -204,6 +232,9 @@ private slots:
         QTest::keyClick(interval, Qt::Key_Down);
         QCOMPARE(interval->value(), 1);
         ui().folderDetails->setEnabled(true);
+        ui().depthField->setFocus();
+        QTest::keyClicks(ui().depthField, QStringLiteral("9"));
+        QCOMPARE(ui().depthField->value(), 1);
         QTest::keyClick(ui().depthField, Qt::Key_Up);
         QCOMPARE(ui().depthField->value(), 2);
     }
@@ -331,9 +362,11 @@ private slots:
         auto isCyan = [](QColor c) { return c.red() < 100 && c.green() > 150 && c.blue() > 150; };
         const QPoint folder(12, 11);
         const QPoint arrow(2, 10);
-        const QImage stopped = TrayPictureIcon(TrayPicture::Stopped).pixmap(16).toImage();
-        const QImage waiting = TrayPictureIcon(TrayPicture::Monitoring).pixmap(16).toImage();
-        const QImage busy = TrayPictureIcon(TrayPicture::Busy).pixmap(16).toImage();
+        const QImage stopped =
+            TrayPictureIcon(TrayPicture::Stopped).pixmap(QSize(16, 16), 1.0).toImage();
+        const QImage waiting =
+            TrayPictureIcon(TrayPicture::Monitoring).pixmap(QSize(16, 16), 1.0).toImage();
+        const QImage busy = TrayPictureIcon(TrayPicture::Busy).pixmap(QSize(16, 16), 1.0).toImage();
         QCOMPARE(stopped.size(), QSize(16, 16));
         QVERIFY(isYellow(stopped.pixelColor(folder)));
         QVERIFY(isCyan(stopped.pixelColor(arrow)));
@@ -342,27 +375,88 @@ private slots:
         QVERIFY(isRed(busy.pixelColor(folder)));
         QVERIFY(isRed(busy.pixelColor(arrow)));
         // Larger tray sizes get a picture drawn at that size.
-        QCOMPARE(TrayPictureIcon(TrayPicture::Stopped).pixmap(32).size(), QSize(32, 32));
+        QCOMPARE(TrayPictureIcon(TrayPicture::Stopped).pixmap(QSize(32, 32), 1.0).size(),
+                 QSize(32, 32));
     }
 
+    // The two toggles of the tray menu, from the main window shown and the log window hidden.
+    // Without a tray the program never hides the last visible window: nothing could show a
+    // window again. "m" toggles the main window, "l" the log window; the result is which
+    // windows are visible after each step.
+    void trayMenuTogglesTheWindows_data() {
+        QTest::addColumn<bool>("trayAvailable");
+        QTest::addColumn<QString>("toggles");
+        QTest::addColumn<QStringList>("visible");
+        const auto steps = [](std::initializer_list<const char*> list) {
+            QStringList texts;
+            for (const char* text : list)
+                texts << QString::fromLatin1(text);
+            return texts;
+        };
+        QTest::newRow("tray") << true << QStringLiteral("mmll") << steps({"", "m", "ml", "m"});
+        QTest::newRow("tray, both hidden") << true << QStringLiteral("mll") << steps({"", "l", ""});
+        QTest::newRow("no tray, main window alone") << false << QStringLiteral("m") << steps({"m"});
+        QTest::newRow("no tray, log window shown")
+            << false << QStringLiteral("lmlm") << steps({"ml", "l", "l", "ml"});
+    }
     void trayMenuTogglesTheWindows() {
-        start(true);
-        LogWindow& log = program().logWindow();
-        ui().toggleMainWindowAction->trigger();
-        QVERIFY(!mainWindow().isVisible());
-        ui().toggleMainWindowAction->trigger();
-        QVERIFY(mainWindow().isVisible());
-        ui().toggleLogWindowAction->trigger();
-        QVERIFY(log.isVisible());
-        ui().toggleLogWindowAction->trigger();
-        QVERIFY(!log.isVisible());
+        QFETCH(bool, trayAvailable);
+        QFETCH(QString, toggles);
+        QFETCH(QStringList, visible);
+        start(trayAvailable);
+        const LogWindow& log = program().logWindow();
+        for (qsizetype step = 0; step < toggles.size(); ++step) {
+            (toggles[step] == u'm' ? ui().toggleMainWindowAction : ui().toggleLogWindowAction)
+                ->trigger();
+            const QString shown =
+                QString(mainWindow().isVisible() ? QStringLiteral("m") : QString()) +
+                (log.isVisible() ? QStringLiteral("l") : QString());
+            QCOMPARE(shown, visible[step]);
+        }
     }
 
-    void leftClickOnTheTrayShowsTheMainWindow() {
+    // A tray that goes away with both windows hidden leaves the main window shown; a tray that
+    // comes later brings its icon, and from then on the start hides the main window.
+    void theTrayMayComeAndGo() {
+        start(false);
+        QVERIFY(!mainWindow().trayIcon());
+        mainWindow().setTrayAvailable(true);
+        QVERIFY(mainWindow().trayIcon());
+        ui().startAction->trigger(); // refused: no folder, but the window is hidden first
+        QVERIFY(!mainWindow().isVisible());
+        mainWindow().setTrayAvailable(false);
+        QVERIFY(!mainWindow().trayIcon());
+        QVERIFY(mainWindow().isVisible());
+        ui().startAction->trigger();
+        QVERIFY(mainWindow().isVisible());
+    }
+
+    // A left click on the tray icon shows the main window, restored, raised and active.
+    void leftClickOnTheTrayBringsTheMainWindowToTheFront_data() {
+        QTest::addColumn<QString>("before");
+        QTest::newRow("hidden") << QStringLiteral("hidden");
+        QTest::newRow("minimised") << QStringLiteral("minimised");
+        QTest::newRow("behind the log window") << QStringLiteral("behind");
+    }
+    void leftClickOnTheTrayBringsTheMainWindowToTheFront() {
+        QFETCH(QString, before);
         start(true);
-        mainWindow().hide();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow()));
+        if (before == u"hidden") {
+            mainWindow().hide();
+        } else if (before == u"minimised") {
+            mainWindow().showMinimized();
+            QTRY_VERIFY(mainWindow().isMinimized());
+        } else {
+            program().logWindow().show();
+            program().logWindow().activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), &program().logWindow());
+        }
         emit mainWindow().trayIcon()->leftClicked();
         QVERIFY(mainWindow().isVisible());
+        QVERIFY(!mainWindow().isMinimized());
+        if (before != u"hidden") // a window shown afresh is activated by the window manager
+            QTRY_COMPARE(QApplication::activeWindow(), &mainWindow());
     }
 
     // Starting from the main menu hides the main window only where a tray icon can bring it
@@ -478,6 +572,95 @@ private slots:
         QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY(QFile::exists(settingsPath()));
+    }
+
+    // A right-click on any control of either window opens the tray menu, as a user clicks:
+    // through the window. Only a text being edited keeps its own edit menu.
+    void rightClickOnAnyControlOpensTheTrayMenu_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<bool>("editing");
+        for (const char* control :
+             {"intervalField", "depthField", "folderTable", "fileManagerFolders", "statusLabel",
+              "updatedTable", "freeSpaceList", "tabs"})
+            QTest::newRow(control) << QString::fromLatin1(control) << false;
+        QTest::newRow("interval being typed") << QStringLiteral("intervalField") << true;
+    }
+    void rightClickOnAnyControlOpensTheTrayMenu() {
+        QFETCH(QString, control);
+        QFETCH(bool, editing);
+        start(true);
+        program().logWindow().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&program().logWindow()));
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow()));
+        ui().folderDetails->setEnabled(true);
+        QWidget* target = mainWindow().findChild<QWidget*>(control);
+        if (target == nullptr)
+            target = program().logWindow().findChild<QWidget*>(control);
+        QVERIFY(target);
+        if (auto* view = qobject_cast<QAbstractScrollArea*>(target))
+            target = view->viewport();
+        if (auto* spin = qobject_cast<QSpinBox*>(target))
+            target = spin->findChild<QLineEdit*>();
+        QWidget* window = target->window();
+        if (editing) {
+            window->activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), window);
+            target->setFocus();
+            QTRY_VERIFY(target->hasFocus());
+        }
+        // The menu that opened, closed again from inside its own loop where it runs one (an edit
+        // menu deletes itself on closing).
+        bool opened = false;
+        bool trayMenuOpened = false;
+        QTimer::singleShot(50, this, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            opened = menu != nullptr;
+            trayMenuOpened = menu == ui().trayMenu;
+            if (menu)
+                menu->close();
+        });
+        const QPoint at(4, 4);
+        QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, target->mapTo(window, at));
+        QTRY_VERIFY(opened);
+        QCOMPARE(trayMenuOpened, !editing);
+    }
+
+    // The program's own boxes are modal to the main window only: while a message or the
+    // question is open, the tray menu opens from the log window and its commands run.
+    void theTrayMenuStaysUsableWhileABoxIsOpen_data() {
+        QTest::addColumn<bool>("question");
+        QTest::newRow("message") << false;
+        QTest::newRow("question") << true;
+    }
+    void theTrayMenuStaysUsableWhileABoxIsOpen() {
+        QFETCH(bool, question);
+        QtDialogs dialogs;
+        SystemClock clock;
+        Program boxed({settingsPath().toStdString(), true, QUrl()}, dialogs, clock);
+        LogWindow& log = boxed.logWindow();
+        boxed.mainWindow().show();
+        log.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&log));
+        const MainWindowControls& controls = boxed.mainWindow().controls();
+        bool boxOpen = false;
+        bool menuOpened = false;
+        QTimer::singleShot(0, &log, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            boxOpen = box != nullptr;
+            QTest::mouseClick(log.windowHandle(), Qt::RightButton, {}, QPoint(300, 200));
+            menuOpened = controls.trayMenu->isVisible();
+            controls.trayMenu->close();
+            controls.toggleLogWindowAction->trigger();
+            if (box)
+                box->button(question ? QMessageBox::No : QMessageBox::Ok)->click();
+        });
+        if (question)
+            QVERIFY(!boxed.windowInterface().askYesNo("question"));
+        else
+            boxed.windowInterface().showMessage("message");
+        QVERIFY(boxOpen);
+        QVERIFY(menuOpened);
+        QVERIFY(!log.isVisible());
     }
 
     void theTrayMenuIsTheContextMenuOfBothWindows() {
