@@ -26,10 +26,11 @@ void ProgramFixture::clearDirectory() const {
 }
 
 Program& ProgramFixture::start(bool trayAvailable, const QUrl& documentation,
-                               const QString& settingsFile) {
+                               const QString& settingsFile, bool followTray) {
     const QString file = settingsFile.isEmpty() ? settingsPath() : settingsFile;
     program_ = std::make_unique<Program>(
-        ProgramOptions{file.toStdString(), trayAvailable, documentation}, dialogs, clock_);
+        ProgramOptions{file.toStdString(), trayAvailable, documentation, followTray}, dialogs,
+        clock_);
     return *program_;
 }
 

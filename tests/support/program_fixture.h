@@ -39,7 +39,7 @@ public:
 
     // Creates the program (no window shown) over `settingsFile`, settingsPath() when empty.
     Program& start(bool trayAvailable = false, const QUrl& documentation = QUrl(),
-                   const QString& settingsFile = QString());
+                   const QString& settingsFile = QString(), bool followTray = false);
     void stop();
     [[nodiscard]] bool isRunning() const { return program_ != nullptr; }
 
