@@ -82,6 +82,19 @@ std::optional<std::uint32_t> X11Probe::findByClass(const QByteArray& className) 
     return findByClass(root_, className);
 }
 
+std::optional<std::uint32_t> X11Probe::activeWindow() const {
+    const auto reply = Owned(xcb_get_property_reply(
+        connection_,
+        xcb_get_property(connection_, 0, root_, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 0, 1),
+        nullptr));
+    if (!reply || xcb_get_property_value_length(reply.get()) < 4)
+        return std::nullopt;
+    const auto window = *static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
+    if (window == XCB_WINDOW_NONE)
+        return std::nullopt;
+    return window;
+}
+
 QList<int> X11Probe::screenRect(std::uint32_t window) const {
     const auto geometry =
         Owned(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr));

@@ -30,6 +30,8 @@ public:
                                                            const QByteArray& className) const;
     // As above, from the root window.
     [[nodiscard]] std::optional<std::uint32_t> findByClass(const QByteArray& className) const;
+    // The window the window manager names active (_NET_ACTIVE_WINDOW), if any.
+    [[nodiscard]] std::optional<std::uint32_t> activeWindow() const;
     // The window's rectangle on the screen: x, y, width, height.
     [[nodiscard]] QList<int> screenRect(std::uint32_t window) const;
 
