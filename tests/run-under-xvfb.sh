@@ -5,7 +5,7 @@
 #   run-under-xvfb.sh [--wm] [--trayer] [--] command [args...]
 #
 # TRELLISK_XVFB_TRAYER=1 asks for the tray as --trayer does, TRELLISK_XVFB_WM=1 for the window
-# manager as --wm does. The server picks a free display
+# manager as --wm does; TRELLISK_XVFB_SCREEN sets the screen (default 1280x1024x24). The server picks a free display
 # itself (-displayfd), so parallel runs never collide. Exits with the command's status.
 set -euo pipefail
 
@@ -43,7 +43,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 "${TRELLISK_XVFB_SCREEN:-1280x1024x24}" -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do
     [[ -s $work/display ]] && break
