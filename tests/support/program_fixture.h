@@ -41,7 +41,6 @@ public:
     Program& start(bool trayAvailable = false, const QUrl& documentation = QUrl(),
                    const QString& settingsFile = QString(), bool followTray = false);
     void stop();
-    [[nodiscard]] bool isRunning() const { return program_ != nullptr; }
 
     [[nodiscard]] Program& program() const { return *program_; }
     [[nodiscard]] MainWindow& mainWindow() const;
