@@ -3,10 +3,9 @@
 #include "desktop/about/about_window.h"
 #include "desktop/app/context_menu_router.h"
 #include "desktop/appearance/appearance.h"
+#include "desktop/appearance/tray_pictures.h"
 #include "desktop/log_window/log_window.h"
 #include "desktop/main_window/main_window.h"
-
-#include "desktop/appearance/tray_pictures.h"
 #include "desktop/tray/tray_availability.h"
 
 #include <QApplication>
