@@ -10,7 +10,7 @@ packages=(
     build-essential cmake pkg-config ccache clang-format
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxcb1-dev
     libgtest-dev googletest libbenchmark-dev
-    xvfb xauth trayer x11-utils xdotool imagemagick dbus-x11 at-spi2-core
+    xvfb xauth trayer openbox x11-utils xdotool imagemagick dbus-x11 at-spi2-core
     fonts-noto-cjk
     desktop-file-utils appstream
     "$@"

@@ -11,7 +11,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Trellisk"));
+    trellisk::SetProgramIdentity();
     // A hidden main window with the log window closed is still a running program.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -19,7 +19,8 @@ int main(int argc, char* argv[]) {
     trellisk::SystemClock clock;
     trellisk::Program program({trellisk::SettingsFileName(),
                                QSystemTrayIcon::isSystemTrayAvailable(),
-                               trellisk::DocumentationAddress(QApplication::applicationDirPath())},
+                               trellisk::DocumentationAddress(QApplication::applicationDirPath()),
+                               true},
                               dialogs, clock);
     program.mainWindow().show();
     // Ended from outside (logout, kill): leave as the exit command does, settings saved.

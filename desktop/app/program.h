@@ -23,7 +23,14 @@ struct ProgramOptions {
     std::string settingsFileName;
     bool trayAvailable = false;
     QUrl documentation;
+    // Keep asking the desktop whether it has a tray, and add or remove the icon as it changes.
+    bool followTray = false;
 };
+
+// The name, desktop entry and icon that docks and task bars group and label the windows by:
+// the class half of WM_CLASS is "Trellisk" (the instance half is the executable's name,
+// "trellisk"). Called before the first window is created.
+void SetProgramIdentity();
 
 // Owns the data and the engine for the whole run, and the three windows over them. The
 // event loop ends when the main window has closed.

@@ -3,6 +3,9 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPalette>
+#include <QWidget>
+
+#include <cmath>
 
 namespace trellisk {
 
@@ -18,6 +21,15 @@ QFont UiFont(int pixelSize) {
     }
     font.setPixelSize(pixelSize);
     return font;
+}
+
+void NarrowTextToFit(QWidget& widget, const QString& text, int room) {
+    const int advance = widget.fontMetrics().horizontalAdvance(text);
+    if (text.isEmpty() || advance <= room || room <= 0)
+        return;
+    QFont font = widget.font();
+    font.setStretch(static_cast<int>(std::floor(100.0 * room / advance)));
+    widget.setFont(font);
 }
 
 void SetCaptionTextBackground(QLabel& label) {

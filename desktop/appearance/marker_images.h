@@ -2,6 +2,7 @@
 
 #include "engine/log/log_tables.h"
 
+#include <QIcon>
 #include <QImage>
 
 namespace trellisk {
@@ -11,10 +12,15 @@ namespace trellisk {
 inline constexpr int kMarkerImageCount = 3;
 inline constexpr int kMarkerImageSize = 16;
 
-// The picture for `index`, or a null image for an index outside the list.
-[[nodiscard]] const QImage& MarkerImage(int index);
-[[nodiscard]] inline const QImage& MarkerImage(Marker marker) {
-    return MarkerImage(static_cast<int>(marker));
+// The picture for `index` drawn at `pixels` x `pixels`, or a null image for an index outside
+// the list.
+[[nodiscard]] QImage MarkerImage(int index, int pixels = kMarkerImageSize);
+[[nodiscard]] inline QImage MarkerImage(Marker marker, int pixels = kMarkerImageSize) {
+    return MarkerImage(static_cast<int>(marker), pixels);
 }
+
+// The picture for `index` as an icon drawn at the size and device pixel ratio it is shown at,
+// or a null icon for an index outside the list.
+[[nodiscard]] QIcon MarkerIcon(int index);
 
 } // namespace trellisk

@@ -1,17 +1,15 @@
 #include "desktop/appearance/tray_pictures.h"
 
+#include "desktop/appearance/drawn_icon.h"
+
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
-
-#include <functional>
 
 namespace trellisk {
 
 namespace {
 
 constexpr int kDesignSize = 16;
-constexpr int kSizes[] = {16, 22, 24, 32, 48, 64};
 
 struct FolderColours {
     QColor body;
@@ -22,26 +20,6 @@ struct FolderColours {
 const FolderColours kYellowFolder{QColor(240, 200, 0), QColor(255, 232, 96), QColor(120, 90, 0)};
 const FolderColours kRedFolder{QColor(200, 0, 0), QColor(255, 72, 72), QColor(100, 0, 0)};
 const FolderColours kGreenFolder{QColor(0, 140, 96), QColor(64, 200, 150), QColor(0, 70, 48)};
-
-using Drawing = std::function<void(QPainter&)>;
-
-// Draws in 16 x 16 design units on a transparent pixmap of the given size.
-QPixmap Render(int size, const Drawing& draw) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing, size > kDesignSize);
-    painter.scale(double(size) / kDesignSize, double(size) / kDesignSize);
-    draw(painter);
-    return pixmap;
-}
-
-QIcon IconOf(const Drawing& draw) {
-    QIcon icon;
-    for (int size : kSizes)
-        icon.addPixmap(Render(size, draw));
-    return icon;
-}
 
 QPen OutlinePen(const QColor& colour) {
     QPen pen(colour, 1.0);
@@ -98,26 +76,38 @@ void DrawEye(QPainter& painter) {
     painter.drawEllipse(QRectF(6.5, 7.5, 3.0, 4.0));
 }
 
-} // namespace
-
-QIcon ProgramIcon() {
-    return IconOf([](QPainter& painter) {
-        painter.translate(-2.0, 0.0);
-        DrawOpenFolder(painter, kGreenFolder);
-        painter.translate(2.0, 0.0);
-        DrawEye(painter);
-    });
-}
-
-QIcon TrayPictureIcon(TrayPicture picture) {
+Drawing TrayPictureDrawing(TrayPicture picture) {
     const FolderColours& folder = picture == TrayPicture::Busy ? kRedFolder : kYellowFolder;
     const bool cyanArrow = picture == TrayPicture::Stopped;
     const QColor arrowFill = cyanArrow ? QColor(0, 230, 255) : QColor(230, 0, 0);
     const QColor arrowOutline = cyanArrow ? QColor(0, 80, 120) : QColor(90, 0, 0);
-    return IconOf([&folder, arrowFill, arrowOutline](QPainter& painter) {
+    return [folder, arrowFill, arrowOutline](QPainter& painter) {
         DrawOpenFolder(painter, folder);
         DrawArrow(painter, arrowFill, arrowOutline);
-    });
+    };
+}
+
+} // namespace
+
+QIcon ProgramIcon() {
+    return DrawnIcon(
+        QStringLiteral("program"),
+        [](QPainter& painter) {
+            painter.translate(-2.0, 0.0);
+            DrawOpenFolder(painter, kGreenFolder);
+            painter.translate(2.0, 0.0);
+            DrawEye(painter);
+        },
+        kDesignSize);
+}
+
+QIcon TrayPictureIcon(TrayPicture picture) {
+    return DrawnIcon(QStringLiteral("tray%1").arg(static_cast<int>(picture)),
+                     TrayPictureDrawing(picture), kDesignSize);
+}
+
+QImage TrayPictureImage(TrayPicture picture, int pixels) {
+    return RenderDrawing(TrayPictureDrawing(picture), kDesignSize, pixels);
 }
 
 } // namespace trellisk

@@ -14,21 +14,28 @@ QString Title() {
     return QCoreApplication::applicationName();
 }
 
+// Modal to its window only: the tray menu, and with it stop and exit, stays usable while a
+// box is open (the monitoring engine's 15-second question counts on that).
+int ShowBox(QMessageBox::Icon icon, QWidget* parent, const QString& text,
+            QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, Title(), text, buttons, parent);
+    box.setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
+    return box.exec();
+}
+
 } // namespace
 
 void QtDialogs::message(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, Title(), text, QMessageBox::Ok, parent);
-    box.exec();
+    ShowBox(QMessageBox::NoIcon, parent, text, QMessageBox::Ok);
 }
 
 bool QtDialogs::yesNo(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::Question, Title(), text, QMessageBox::Yes | QMessageBox::No,
-                    parent);
-    return box.exec() == QMessageBox::Yes;
+    return ShowBox(QMessageBox::Question, parent, text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
 void QtDialogs::error(QWidget* parent, const QString& text) {
-    QMessageBox::critical(parent, Title(), text);
+    ShowBox(QMessageBox::Critical, parent, text, QMessageBox::Ok);
 }
 
 std::optional<QString> QtDialogs::chooseFolder(QWidget* parent) {

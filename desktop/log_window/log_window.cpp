@@ -14,17 +14,31 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QShowEvent>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
 constexpr int kFontPixels = 12;
 constexpr int kRowHeight = 16;
+constexpr int kCountGap = 15; // between a count and the caption to its right
+
+QString WidestCount() {
+    return QStringLiteral("9999999");
+}
+
+// Sets the text, widening the label where a larger number than it was made for would be cut.
+void ShowWhole(QLabel* label, const QString& text) {
+    label->setText(text);
+    const int needed = label->fontMetrics().horizontalAdvance(text) + 2;
+    if (needed > label->width())
+        label->resize(needed, label->height());
+}
 
 // The fixed-pitch face where installed, else the desktop's Japanese monospace.
 QFont FixedPitchFont() {
@@ -39,14 +53,34 @@ QFont FixedPitchFont() {
 // boxes laid out for the captions; narrowing the glyphs keeps every caption whole and
 // readable, where tighter letter spacing would make them overlap.
 void FitCaption(QLabel* label) {
-    const QString text = label->text();
-    const int excess = label->fontMetrics().horizontalAdvance(text) - label->width();
-    if (text.isEmpty() || excess <= 0)
-        return;
-    QFont font = label->font();
-    const int advance = label->fontMetrics().horizontalAdvance(text);
-    font.setStretch(static_cast<int>(std::floor(100.0 * label->width() / advance)));
-    label->setFont(font);
+    trellisk::NarrowTextToFit(*label, label->text(), label->width());
+}
+
+// The column's own width, widened where its caption or its widest value (a number, a date)
+// would be cut in the font at hand.
+int ColumnWidth(const QTableView& view, const trellisk::TableModel& model, int column) {
+    using trellisk::TableModel;
+    const auto header = [&](int role) { return model.headerData(column, Qt::Horizontal, role); };
+    int width = std::max(header(TableModel::ColumnWidthRole).toInt(),
+                         view.horizontalHeader()->sectionSizeHint(column));
+    const QString widest = header(TableModel::WidestValueRole).toString();
+    if (widest.isEmpty())
+        return width;
+    // A cell as the item delegate measures it, with the picture before the text where the
+    // column has one, and the grid line.
+    QStyleOptionViewItem cell;
+    cell.initFrom(&view);
+    cell.font = view.font();
+    cell.fontMetrics = view.fontMetrics();
+    cell.text = widest;
+    cell.features = QStyleOptionViewItem::HasDisplay;
+    if (header(TableModel::MarkedRole).toBool()) {
+        cell.features |= QStyleOptionViewItem::HasDecoration;
+        cell.decorationSize = view.iconSize();
+    }
+    const QSize needed =
+        view.style()->sizeFromContents(QStyle::CT_ItemViewItem, &cell, QSize(), &view);
+    return std::max(width, needed.width() + (view.showGrid() ? 1 : 0));
 }
 
 // A framed bar drawn black on white with its percentage written in it.
@@ -80,16 +114,20 @@ LogWindow::LogWindow(trellisk::LogData& log, QWidget* parent)
     comparedBaseTimeLabel =
         addValue("comparedBaseTimeLabel", {144, 24, 113, 12},
                  addLabel("comparedBaseTimeCaption", {8, 24, 126, 12}, "比較元スナップ取得日時"));
-    updatedCountLabel = addValue("updatedCountLabel", {80, 40, 25, 12},
+    // The counts hold seven digits whole; the second pair of counts moves right as far as the
+    // first pair needs.
+    const int countWidth = std::max(25, fontMetrics().horizontalAdvance(WidestCount()) + 2);
+    const int shift = std::max(0, 80 + countWidth + kCountGap - 120);
+    updatedCountLabel = addValue("updatedCountLabel", {80, 40, countWidth, 12},
                                  addLabel("updatedCountCaption", {8, 40, 65, 12}, "更新ファイル"));
-    newCountLabel = addValue("newCountLabel", {80, 56, 25, 12},
+    newCountLabel = addValue("newCountLabel", {80, 56, countWidth, 12},
                              addLabel("newCountCaption", {8, 56, 65, 12}, "新規ファイル"));
     deletedCountLabel =
-        addValue("deletedCountLabel", {216, 40, 25, 12},
-                 addLabel("deletedCountCaption", {120, 40, 65, 12}, "削除ファイル"));
+        addValue("deletedCountLabel", {216 + shift, 40, countWidth, 12},
+                 addLabel("deletedCountCaption", {120 + shift, 40, 65, 12}, "削除ファイル"));
     renamedCountLabel =
-        addValue("renamedCountLabel", {216, 56, 25, 12},
-                 addLabel("renamedCountCaption", {120, 56, 85, 12}, "リネームファイル"));
+        addValue("renamedCountLabel", {216 + shift, 56, countWidth, 12},
+                 addLabel("renamedCountCaption", {120 + shift, 56, 85, 12}, "リネームファイル"));
     for (QLabel* count : {updatedCountLabel, newCountLabel, deletedCountLabel, renamedCountLabel})
         count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
@@ -101,6 +139,9 @@ LogWindow::LogWindow(trellisk::LogData& log, QWidget* parent)
     freeSpaceList->setUniformItemSizes(true);
     freeSpaceList->setSelectionMode(QAbstractItemView::NoSelection);
     freeSpaceList->setFocusPolicy(Qt::NoFocus); // a display, not a place to type
+    // A long mount point gives way at its start, so the free space at the end stays whole.
+    freeSpaceList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    freeSpaceList->setTextElideMode(Qt::ElideLeft);
     QPalette face = freeSpaceList->palette();
     face.setColor(QPalette::Base, face.color(QPalette::Window));
     freeSpaceList->setPalette(face);
@@ -122,7 +163,11 @@ LogWindow::LogWindow(trellisk::LogData& log, QWidget* parent)
     progressBar->setAccessibleName(QStringLiteral("進捗"));
     PaintBlackOnWhite(progressBar);
 
-    lineCountLabel = addLabel("lineCountLabel", {632, 72, 89, 12});
+    // Wide enough for seven digits; moved left rather than past the tables' right edge.
+    const int lineCountWidth = std::max(
+        89, fontMetrics().horizontalAdvance(QStringLiteral("ログ行数 ") + WidestCount()) + 2);
+    lineCountLabel =
+        addLabel("lineCountLabel", {std::min(632, 729 - lineCountWidth), 72, lineCountWidth, 12});
 
     tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("tabs"));
@@ -193,14 +238,13 @@ QTableView* LogWindow::addTable(const char* name, const char* tab, trellisk::Tab
     QHeaderView* columns = view->horizontalHeader();
     columns->setHighlightSections(false);
     columns->setStretchLastSection(false);
-    for (int column = 0; column < model->columnCount(); ++column)
-        view->setColumnWidth(
-            column, model->headerData(column, Qt::Horizontal, trellisk::TableModel::ColumnWidthRole)
-                        .toInt());
     new trellisk::ScrollFollower(view, model);
 
     layout->addWidget(view);
     tabs->addTab(page, caption);
+    // Measured in the window's font, which the view has only now that it is in the window.
+    for (int column = 0; column < model->columnCount(); ++column)
+        view->setColumnWidth(column, ColumnWidth(*view, *model, column));
     return view;
 }
 
@@ -230,15 +274,15 @@ void LogWindow::statusChanged() {
     const trellisk::LogStatus& status = log_.status();
     snapshotTimeLabel->setText(QString::fromStdString(status.snapshotTime));
     comparedBaseTimeLabel->setText(QString::fromStdString(status.comparedBaseTime));
-    updatedCountLabel->setText(QString::number(status.updatedCount));
-    newCountLabel->setText(QString::number(status.newCount));
-    deletedCountLabel->setText(QString::number(status.deletedCount));
-    renamedCountLabel->setText(QString::number(status.renamedCount));
+    ShowWhole(updatedCountLabel, QString::number(status.updatedCount));
+    ShowWhole(newCountLabel, QString::number(status.newCount));
+    ShowWhole(deletedCountLabel, QString::number(status.deletedCount));
+    ShowWhole(renamedCountLabel, QString::number(status.renamedCount));
     showFreeSpace(status.freeSpaceLines);
     phaseLabel->setText(QString::fromStdString(status.phase));
     progressBar->setValue(std::clamp(status.progress, 0, 100));
     durationsLabel->setText(QString::fromStdString(status.recentDurations));
-    lineCountLabel->setText(QString::fromStdString(status.lineCount));
+    ShowWhole(lineCountLabel, QString::fromStdString(status.lineCount));
 }
 
 void LogWindow::showFreeSpace(const std::vector<std::string>& drives) {
@@ -254,5 +298,6 @@ void LogWindow::showFreeSpace(const std::vector<std::string>& drives) {
     for (const QString& line : text) {
         auto* item = new QListWidgetItem(line, freeSpaceList);
         item->setSizeHint({0, kFontPixels});
+        item->setToolTip(line);
     }
 }

@@ -88,20 +88,51 @@ MainWindow::MainWindow(Settings& settings, Monitor& monitor, LogData& log, const
         clearBaseAtStartToggled();
     });
     connect(ui_.folderTable, &QTableView::doubleClicked, this, &MainWindow::openFolderDetails);
+    connect(ui_.folderTable, &FolderTable::enterPressed, this, [this](const QModelIndex& current) {
+        // As a double-click does, the first click having selected the row.
+        if (current.isValid())
+            ui_.folderTable->selectRow(current.row());
+        openFolderDetails();
+    });
     connect(ui_.subfolderChoice, &QButtonGroup::idClicked, this,
             &MainWindow::subfolderChoiceClicked);
     connect(ui_.detailsOkButton, &QPushButton::clicked, this, &MainWindow::applyFolderDetails);
     connect(ui_.detailsCancelButton, &QPushButton::clicked, this, &MainWindow::cancelFolderDetails);
     connect(ui_.fileManagerFolders, &PickList::picked, this, &MainWindow::addPickedFolder);
 
-    if (trayAvailable) {
-        tray_ = std::make_unique<TrayIcon>(ui_.trayMenu);
-        connect(tray_.get(), &TrayIcon::leftClicked, this, [this] { show(); });
-    }
+    setTrayAvailable(trayAvailable);
     loadSettings();
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::setTrayAvailable(bool available) {
+    if (available == (tray_ != nullptr))
+        return;
+    if (!available) {
+        tray_.reset();
+        // Nothing else could bring a hidden window back.
+        if (!isVisible() && !(log_ && log_->isVisible()))
+            bringToFront();
+        return;
+    }
+    tray_ = std::make_unique<TrayIcon>(ui_.trayMenu);
+    connect(tray_.get(), &TrayIcon::leftClicked, this, &MainWindow::bringToFront);
+}
+
+void MainWindow::bringToFront() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+bool MainWindow::mayHide(const QWidget& window) const {
+    if (tray_)
+        return true;
+    const QWidget& other = &window == this ? static_cast<const QWidget&>(*log_) : *this;
+    return other.isVisible();
+}
 
 void MainWindow::attachWindows(LogWindow& log, AboutWindow& about) {
     log_ = &log;
@@ -196,16 +227,14 @@ void MainWindow::subfolderChoiceClicked() {
     ui_.depthGroup->setEnabled(ui_.subfolderChoice->checkedId() != 1);
 }
 
-// When the edited row has been deleted meanwhile nothing is written and nothing needs a new
-// comparison base; the details close all the same, their folder being gone.
+// When the edited row has been deleted meanwhile nothing is written; the details close all the
+// same, their folder being gone, and the option is checked as by every "OK".
 void MainWindow::applyFolderDetails() {
     if (refusedWhileMonitoring())
         return;
-    const bool written = editedRow_.apply(ui_.subfolderChoice->checkedId() == 0,
-                                          ui_.depthField->text().toStdString());
+    editedRow_.apply(ui_.subfolderChoice->checkedId() == 0, ui_.depthField->text().toStdString());
     closeFolderDetails();
-    if (written)
-        ui_.clearBaseAtStartBox->setChecked(true);
+    ui_.clearBaseAtStartBox->setChecked(true);
 }
 
 void MainWindow::cancelFolderDetails() {
@@ -254,12 +283,19 @@ void MainWindow::showAbout() {
     about_->raise();
 }
 
+// Without a tray the last visible window stays: nothing could show a window again.
 void MainWindow::toggleMainWindow() {
-    setVisible(!isVisible());
+    if (!isVisible())
+        show();
+    else if (mayHide(*this))
+        hide();
 }
 
 void MainWindow::toggleLogWindow() {
-    log_->setVisible(!log_->isVisible());
+    if (!log_->isVisible())
+        log_->show();
+    else if (mayHide(*log_))
+        log_->hide();
 }
 
 void MainWindow::startFromTray() {

@@ -36,6 +36,10 @@ public:
                QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // Adds the tray icon when a tray has appeared, removes it when the tray has gone; with the
+    // tray gone and no window visible, shows the main window.
+    void setTrayAvailable(bool available);
+
     // The log window and the About window are created after this one.
     void attachWindows(LogWindow& log, AboutWindow& about);
 
@@ -72,6 +76,8 @@ public slots:
     void cancelFolderDetails();
     void addPickedFolder();
     void refreshBaseTime();
+    // Shows the main window restored from the minimised state, raised and active.
+    void bringToFront();
 
 protected:
     bool event(QEvent* event) override;
@@ -86,6 +92,9 @@ private:
     [[nodiscard]] bool refusedWhileMonitoring();
     [[nodiscard]] std::optional<std::size_t> selectedFolderRow() const;
     void closeFolderDetails();
+    // Whether the program may hide `window` (this one or the log window): only with a tray,
+    // or while the other window is visible.
+    [[nodiscard]] bool mayHide(const QWidget& window) const;
     // Runs a call into the engine that may pump events; an exit asked for meanwhile is
     // carried out once the outermost such call has returned.
     template <class Call> void runEngine(Call&& call);

@@ -50,16 +50,19 @@ QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& title, QR
     return group;
 }
 
-// A number field whose text cannot be typed into; its spin buttons and the arrow keys step
-// it. The field and its buttons sit where the field and the spin control were placed.
+enum class Typing { Allowed, Refused };
+
+// A number field with spin buttons, stepped also by the arrow keys; where typing is allowed the
+// typed text is kept to the range. The field and its buttons sit where the field and the spin
+// control were placed.
 QSpinBox* MakeNumberField(QWidget* parent, const char* name, int minimum, int maximum, int value,
-                          QRect place) {
+                          QRect place, Typing typing) {
     auto* field = Make<QSpinBox>(parent, name);
     field->setRange(minimum, maximum);
     field->setValue(value);
     field->setWrapping(false);
     field->setGeometry(place);
-    if (auto* edit = field->findChild<QLineEdit*>())
+    if (auto* edit = field->findChild<QLineEdit*>(); edit && typing == Typing::Refused)
         edit->setReadOnly(true);
     return field;
 }
@@ -96,7 +99,7 @@ void MainWindowControls::setupUi(QMainWindow& window) {
 
     foldersGroup =
         MakeGroup(client, "foldersGroup", QStringLiteral("監視フォルダ"), {8, 32, 377, 129});
-    folderTable = Make<QTableView>(foldersGroup, "folderTable");
+    folderTable = Make<FolderTable>(foldersGroup, "folderTable");
     folderTable->setGeometry(8, 32, 361, 89);
     folderTable->setShowGrid(true);
     folderTable->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -126,7 +129,8 @@ void MainWindowControls::setupUi(QMainWindow& window) {
     subfolderChoice->addButton(subfolderNo, 1);
     subfolderNo->setChecked(true);
     depthGroup = MakeGroup(folderDetails, "depthGroup", QStringLiteral("階層数"), {96, 40, 65, 57});
-    depthField = MakeNumberField(depthGroup, "depthField", 0, 100, 1, {8, 16, 48, 20});
+    depthField =
+        MakeNumberField(depthGroup, "depthField", 0, 100, 1, {8, 16, 48, 20}, Typing::Refused);
     depthField->setAccessibleName(depthGroup->title());
     detailsOkButton = Make<QPushButton>(folderDetails, "detailsOkButton");
     detailsOkButton->setText(QStringLiteral("OK"));
@@ -138,13 +142,20 @@ void MainWindowControls::setupUi(QMainWindow& window) {
     settingsGroup = MakeGroup(client, "settingsGroup", QStringLiteral("設定"), {184, 168, 185, 81});
     intervalLabel =
         MakeLabel(settingsGroup, "intervalLabel", QStringLiteral("監視間隔（秒）"), 8, 18);
-    intervalField = MakeNumberField(settingsGroup, "intervalField", 1, 3600, 3, {88, 16, 48, 20});
+    intervalField = MakeNumberField(settingsGroup, "intervalField", 1, 3600, 3, {88, 16, 48, 20},
+                                    Typing::Allowed);
     intervalField->setAccessibleName(intervalLabel->text());
     intervalLabel->setBuddy(intervalField);
     clearBaseAtStartBox = Make<QCheckBox>(settingsGroup, "clearBaseAtStartBox");
     clearBaseAtStartBox->setText(QStringLiteral("開始時に比較元をクリアする"));
-    clearBaseAtStartBox->setGeometry(8, 37, std::max(169, clearBaseAtStartBox->sizeHint().width()),
-                                     17);
+    // Inside the group's frame: where the font is wider than the one the place was chosen for,
+    // the caption is narrowed rather than run past the frame.
+    const int boxRoom = settingsGroup->width() - 16;
+    NarrowTextToFit(*clearBaseAtStartBox, clearBaseAtStartBox->text(),
+                    boxRoom - (clearBaseAtStartBox->sizeHint().width() -
+                               clearBaseAtStartBox->fontMetrics().horizontalAdvance(
+                                   clearBaseAtStartBox->text())));
+    clearBaseAtStartBox->setGeometry(8, 37, boxRoom, 17);
     baseTimeLabel = Make<QLabel>(settingsGroup, "baseTimeLabel");
     // Up to the group's inner edge: a base time with its prefix is wider in the fallback
     // font than in the one the place was chosen for.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "desktop/main_window/folder_table.h"
 #include "desktop/main_window/pick_list.h"
 
 class QAction;
@@ -13,7 +14,6 @@ class QMenuBar;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
-class QTableView;
 class QWidget;
 
 namespace trellisk {
@@ -25,7 +25,7 @@ struct MainWindowControls {
 
     QLabel* statusLabel = nullptr; // status line
     QGroupBox* foldersGroup = nullptr;
-    QTableView* folderTable = nullptr;
+    FolderTable* folderTable = nullptr;
 
     QGroupBox* folderDetails = nullptr; // folder details, disabled at start
     QLabel* detailsFolderLabel = nullptr;
@@ -34,13 +34,13 @@ struct MainWindowControls {
     QRadioButton* subfolderYes = nullptr;
     QRadioButton* subfolderNo = nullptr;
     QGroupBox* depthGroup = nullptr;
-    QSpinBox* depthField = nullptr; // with its spin buttons UpDown2
+    QSpinBox* depthField = nullptr; // stepped by its spin buttons and the arrow keys only
     QPushButton* detailsOkButton = nullptr;
     QPushButton* detailsCancelButton = nullptr;
 
     QGroupBox* settingsGroup = nullptr; // settings
     QLabel* intervalLabel = nullptr;
-    QSpinBox* intervalField = nullptr; // with its spin buttons UpDown1
+    QSpinBox* intervalField = nullptr; // typed, or stepped by its spin buttons
     QCheckBox* clearBaseAtStartBox = nullptr;
     QLabel* baseTimeLabel = nullptr; // time of the comparison base
 

@@ -1,5 +1,6 @@
 #include "desktop/main_window/pick_list.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace trellisk {
@@ -11,7 +12,16 @@ void PickList::mousePressEvent(QMouseEvent* event) {
 }
 
 void PickList::keyPressEvent(QKeyEvent* event) {
-    const QListWidgetItem* before = currentItem();
+    QListWidgetItem* before = currentItem();
+    // Enter or Space picks the current entry: a list of one entry has no other to move to.
+    const int key = event->key();
+    if (before != nullptr &&
+        (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
+        setCurrentItem(before, QItemSelectionModel::ClearAndSelect);
+        emit picked();
+        event->accept();
+        return;
+    }
     QListWidget::keyPressEvent(event);
     if (currentItem() != nullptr && currentItem() != before)
         emit picked();

@@ -4,9 +4,9 @@
 
 namespace trellisk {
 
-// A list whose entries are picked by the user: every left click on an entry and every key
-// that moves the selection to another entry picks it, also an entry picked before. Changes
-// made by the program pick nothing.
+// A list whose entries are picked by the user: every left click on an entry, every key that
+// moves the selection to another entry, and Enter or Space on the current entry pick it, also
+// an entry picked before. Changes made by the program pick nothing.
 class PickList : public QListWidget {
     Q_OBJECT
 public:

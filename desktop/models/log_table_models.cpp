@@ -6,15 +6,19 @@ namespace trellisk {
 
 namespace {
 
+// Sizes are right-aligned in eleven places; dates have the form yyyy/m/d h:mm:ss.
+constexpr const char* kWidestSize = "99999999999";
+constexpr const char* kWidestDate = "2026/12/28 23:58:58";
+
 template <class Row, std::size_t N> using Fields = std::array<std::string Row::*, N>;
 
 constexpr std::array<ColumnSpec, LogEntriesModel::ColumnCount> kLogColumns = {{
     {"ファイル", 200, Qt::AlignLeft},
     {"内容", 40, Qt::AlignLeft},
-    {"サイズ", 80, Qt::AlignRight},
-    {"size(+-)/OldName", 70, Qt::AlignRight},
-    {"更新日時", 80, Qt::AlignLeft},
-    {"検出日時", 80, Qt::AlignLeft},
+    {"サイズ", 80, Qt::AlignRight, kWidestSize},
+    {"size(+-)/OldName", 70, Qt::AlignRight, kWidestSize},
+    {"更新日時", 80, Qt::AlignLeft, kWidestDate},
+    {"検出日時", 80, Qt::AlignLeft, kWidestDate},
     {"フォルダ", 100, Qt::AlignLeft},
 }};
 constexpr Fields<LogRow, LogEntriesModel::ColumnCount> kLogFields = {
@@ -22,9 +26,9 @@ constexpr Fields<LogRow, LogEntriesModel::ColumnCount> kLogFields = {
     &LogRow::updateTime, &LogRow::detectionTime, &LogRow::folder};
 
 constexpr std::array<ColumnSpec, UpdatedFilesModel::ColumnCount> kUpdateColumns = {{
-    {"更新ファイル", 250, Qt::AlignLeft},
-    {"Size", 90, Qt::AlignRight},
-    {"Date", 80, Qt::AlignLeft},
+    {"更新ファイル", 250, Qt::AlignLeft, "", true},
+    {"Size", 90, Qt::AlignRight, kWidestSize, true},
+    {"Date", 80, Qt::AlignLeft, kWidestDate, true},
     {"フォルダ", 100, Qt::AlignLeft},
     {"(MBit/S)", 70, Qt::AlignLeft},
 }};
@@ -32,8 +36,8 @@ constexpr Fields<UpdateRow, UpdatedFilesModel::ColumnCount> kUpdateFields = {
     &UpdateRow::file, &UpdateRow::size, &UpdateRow::date, &UpdateRow::folder, &UpdateRow::rate};
 
 constexpr std::array<ColumnSpec, NewFilesModel::ColumnCount> kNewColumns = {{
-    {"新規ファイル", 200, Qt::AlignLeft},
-    {"サイズ", 50, Qt::AlignRight},
+    {"新規ファイル", 200, Qt::AlignLeft, "", true},
+    {"サイズ", 50, Qt::AlignRight, kWidestSize},
     {"フォルダ", 100, Qt::AlignLeft},
 }};
 constexpr Fields<NewRow, NewFilesModel::ColumnCount> kNewFields = {&NewRow::file, &NewRow::size,

@@ -5,7 +5,10 @@
 namespace trellisk {
 
 TableModel::TableModel(std::span<const ColumnSpec> columns, QObject* parent)
-    : QAbstractTableModel(parent), columns_(columns) {}
+    : QAbstractTableModel(parent), columns_(columns) {
+    for (int picture = 0; picture < kMarkerImageCount; ++picture)
+        markerIcons_[static_cast<std::size_t>(picture)] = MarkerIcon(picture);
+}
 
 int TableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows());
@@ -29,9 +32,9 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
                                 Qt::AlignVCenter);
     case Qt::DecorationRole: {
         const int picture = image(row, index.column());
-        if (picture < 0 || MarkerImage(picture).isNull())
+        if (picture < 0 || picture >= kMarkerImageCount)
             return {};
-        return MarkerImage(picture);
+        return markerIcons_[static_cast<std::size_t>(picture)];
     }
     default:
         return {};
@@ -49,6 +52,10 @@ QVariant TableModel::headerData(int section, Qt::Orientation orientation, int ro
         return static_cast<int>(column.alignment | Qt::AlignVCenter);
     case ColumnWidthRole:
         return column.width;
+    case WidestValueRole:
+        return QString::fromUtf8(column.widestValue);
+    case MarkedRole:
+        return column.marked;
     default:
         return {};
     }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "desktop/appearance/marker_images.h"
 #include "engine/tables/observable_table.h"
 
 #include <QAbstractTableModel>
+#include <QIcon>
 
+#include <array>
 #include <cstddef>
 #include <span>
 #include <string>
@@ -13,8 +16,10 @@ namespace trellisk {
 // One column as the view shows it.
 struct ColumnSpec {
     const char* caption; // UTF-8
-    int width;           // pixels
+    int width;           // pixels, at least; wider where the caption or widest value needs it
     Qt::AlignmentFlag alignment;
+    const char* widestValue = ""; // the widest text a cell must show whole (numbers, dates)
+    bool marked = false;          // its cells may show a marker picture before the text
 };
 
 // A read-only model over one of the engine's observable tables. It keeps no rows of its own:
@@ -25,6 +30,11 @@ class TableModel : public QAbstractTableModel, public TableObserver {
 public:
     // Header data of a horizontal section: the column's width in pixels.
     static constexpr int ColumnWidthRole = Qt::UserRole + 1;
+    // Header data of a horizontal section: the widest text a cell must show whole, or an empty
+    // text where any value may be cut.
+    static constexpr int WidestValueRole = Qt::UserRole + 2;
+    // Header data of a horizontal section: whether its cells may show a marker picture.
+    static constexpr int MarkedRole = Qt::UserRole + 3;
 
     [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
     [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;
@@ -57,6 +67,7 @@ private:
     void scrollTo(std::size_t row) override;
 
     std::span<const ColumnSpec> columns_;
+    std::array<QIcon, kMarkerImageCount> markerIcons_;
 };
 
 // Binds a model to its table for the model's lifetime.

@@ -1,9 +1,8 @@
 #include "desktop/about/about_window.h"
 #include "desktop/app/program.h"
 #include "desktop/main_window/main_window.h"
-#include "engine/platform/clock.h"
 #include "engine/version.h"
-#include "tests/desktop/windows/recording_dialogs.h"
+#include "tests/support/program_fixture.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -11,10 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 using namespace trellisk;
 
@@ -32,13 +28,10 @@ class AboutWindowTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir dir_;
-    test::RecordingDialogs dialogs_;
-    SystemClock clock_;
-    std::unique_ptr<Program> program_;
+    test::ProgramFixture fixture_;
     const QUrl address_ = QUrl::fromLocalFile(QStringLiteral("/opt/trellisk/README.md"));
 
-    AboutWindow& aboutWindow() { return program_->aboutWindow(); }
+    AboutWindow& aboutWindow() { return fixture_.program().aboutWindow(); }
     QLabel* label(const char* name) {
         return aboutWindow().findChild<QLabel*>(QLatin1StringView(name));
     }
@@ -52,13 +45,10 @@ private:
 
 private slots:
     void init() {
-        program_ = std::make_unique<Program>(
-            ProgramOptions{dir_.filePath(QStringLiteral("trellisk.ini")).toStdString(), false,
-                           address_},
-            dialogs_, clock_);
-        program_->mainWindow().show();
+        fixture_.start(false, address_);
+        fixture_.mainWindow().show();
     }
-    void cleanup() { program_.reset(); }
+    void cleanup() { fixture_.stop(); }
 
     void frameAndLabels() {
         QCOMPARE(aboutWindow().windowTitle(), QStringLiteral("バージョン情報"));
@@ -85,22 +75,22 @@ private slots:
     }
 
     void theVersionCommandShowsOneWindowThatItsCloseBoxHides() {
-        program_->mainWindow().controls().aboutAction->trigger();
+        fixture_.program().mainWindow().controls().aboutAction->trigger();
         QVERIFY(aboutWindow().isVisible());
         QVERIFY(!aboutWindow().isModal());
-        program_->mainWindow().controls().aboutAction->trigger();
+        fixture_.program().mainWindow().controls().aboutAction->trigger();
         QCOMPARE(aboutWindows(), 1);
         QVERIFY(aboutWindow().close());
         QVERIFY(!aboutWindow().isVisible());
-        program_->mainWindow().controls().aboutAction->trigger();
+        fixture_.program().mainWindow().controls().aboutAction->trigger();
         QVERIFY(aboutWindow().isVisible());
     }
 
     void firstShownCentredOverTheMainWindow() {
-        program_->mainWindow().move(100, 150);
-        program_->mainWindow().controls().aboutAction->trigger();
+        fixture_.program().mainWindow().move(100, 150);
+        fixture_.program().mainWindow().controls().aboutAction->trigger();
         const QPoint offset = aboutWindow().frameGeometry().center() -
-                              program_->mainWindow().frameGeometry().center();
+                              fixture_.program().mainWindow().frameGeometry().center();
         QVERIFY2(offset.manhattanLength() <= 2,
                  qPrintable(QString::number(offset.manhattanLength())));
     }
@@ -108,7 +98,7 @@ private slots:
     void clickingTheAddressOpensIt() {
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
-        program_->mainWindow().controls().aboutAction->trigger();
+        fixture_.program().mainWindow().controls().aboutAction->trigger();
         QTest::mouseClick(label("documentationLink"), Qt::LeftButton);
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QCOMPARE(catcher.opened, QList<QUrl>{address_});
@@ -155,7 +145,7 @@ private slots:
     void aLongAddressIsElidedButOpenedWhole() {
         const QUrl longAddress = QUrl::fromLocalFile(
             QStringLiteral("/home/somebody/a/rather/deep/folder/of/programs/trellisk/README.md"));
-        AboutWindow about(&program_->mainWindow(), longAddress);
+        AboutWindow about(&fixture_.program().mainWindow(), longAddress);
         auto* link = about.findChild<QLabel*>(QStringLiteral("documentationLink"));
         QVERIFY(link->text() != longAddress.toString());
         QVERIFY(link->geometry().right() < 301);

@@ -3,15 +3,13 @@
 #include "desktop/app/program.h"
 #include "desktop/log_window/log_window.h"
 #include "desktop/main_window/main_window.h"
-#include "engine/platform/clock.h"
-#include "tests/desktop/windows/recording_dialogs.h"
+#include "tests/support/program_fixture.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleInterface>
 #include <QMenuBar>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace trellisk;
@@ -33,18 +31,15 @@ class AccessibilityTest : public QObject {
 
 private slots:
     void initTestCase() {
-        QVERIFY(dir_.isValid());
-        program_ = std::make_unique<Program>(
-            ProgramOptions{dir_.filePath(QStringLiteral("trellisk.ini")).toStdString(), false,
-                           QUrl()},
-            dialogs_, clock_);
-        program_->mainWindow().show();
-        program_->logWindow().show();
+        QVERIFY(fixture_.isValid());
+        fixture_.start();
+        fixture_.mainWindow().show();
+        fixture_.program().logWindow().show();
     }
-    void cleanupTestCase() { program_.reset(); }
+    void cleanupTestCase() { fixture_.stop(); }
 
     void buttonsAndCheckBoxesAreNamedByTheirCaptions() {
-        const auto buttons = program_->mainWindow().findChildren<QAbstractButton*>();
+        const auto buttons = fixture_.program().mainWindow().findChildren<QAbstractButton*>();
         QVERIFY(buttons.size() >= 5); // OK, キャンセル, する, しない, the check box
         for (QAbstractButton* button : buttons) {
             if (button->text().isEmpty())
@@ -54,7 +49,7 @@ private slots:
     }
 
     void menuItemsAreReachableByTheirCaptions() {
-        QAccessibleInterface* bar = Accessible(program_->mainWindow().menuBar());
+        QAccessibleInterface* bar = Accessible(fixture_.program().mainWindow().menuBar());
         QVERIFY(bar != nullptr);
         QStringList names;
         for (int i = 0; i < bar->childCount(); ++i)
@@ -73,7 +68,7 @@ private slots:
     void theLogTablesExposeTheirCells() {
         QFETCH(QString, table);
         QFETCH(QString, firstCell);
-        LogData& log = program_->log();
+        LogData& log = fixture_.program().log();
         if (log.entries.empty()) {
             log.entries.append({"a.txt", "更新", "          1", "", "", "", "/w/"});
             log.updatedFiles.insertSorted(
@@ -82,7 +77,7 @@ private slots:
             log.deletedFiles.append({"a.txt", "/w/"});
             log.renamedFiles.append({"a.txt", "b.txt", "/w/"});
         }
-        auto* view = program_->logWindow().findChild<QTableView*>(table);
+        auto* view = fixture_.program().logWindow().findChild<QTableView*>(table);
         QVERIFY(view != nullptr);
         QAccessibleInterface* item = Accessible(view);
         QVERIFY(item != nullptr);
@@ -97,10 +92,7 @@ private slots:
     }
 
 private:
-    QTemporaryDir dir_;
-    test::RecordingDialogs dialogs_;
-    SystemClock clock_;
-    std::unique_ptr<Program> program_;
+    test::ProgramFixture fixture_;
 };
 
 QTEST_MAIN(AccessibilityTest)

@@ -4,9 +4,9 @@
 #include "desktop/log_window/log_window.h"
 #include "desktop/main_window/main_window.h"
 #include "desktop/tray/tray_icon.h"
-#include "engine/platform/clock.h"
-#include "tests/desktop/windows/recording_dialogs.h"
 #include "tests/desktop/windows/window_probes.h"
+#include "tests/support/program_fixture.h"
+#include "tests/support/test_files.h"
 
 #include <QAbstractItemModel>
 #include <QDir>
@@ -15,7 +15,6 @@
 #include <QMenuBar>
 #include <QSystemTrayIcon>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -27,11 +26,7 @@ namespace {
 using test::MenuAction;
 using test::Rows;
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
+using test::WriteFile;
 
 QStringList Column(const QList<QStringList>& rows, int column) {
     QStringList cells;
@@ -48,23 +43,21 @@ class EndToEndTest : public QObject {
 private slots:
     void monitorsARealFolderThroughTheWindows() {
         QVERIFY(QSystemTrayIcon::isSystemTrayAvailable());
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString watched = dir.filePath(QStringLiteral("watched"));
+        test::ProgramFixture fixture;
+        QVERIFY(fixture.isValid());
+        const QString watched = fixture.path(QStringLiteral("watched"));
         const QString folder = watched + QLatin1Char('/');
         QVERIFY(QDir().mkpath(watched + QStringLiteral("/sub")));
-        WriteFile(folder + QStringLiteral("grows.txt"), QByteArray(1000, 'g'));
-        WriteFile(folder + QStringLiteral("moves.txt"), QByteArray(10, 'm'));
-        WriteFile(folder + QStringLiteral("goes.txt"), QByteArray(20, 'x'));
-        WriteFile(folder + QStringLiteral("sub/deep.txt"), QByteArray(5, 'd'));
-        const QString settingsPath = dir.filePath(QStringLiteral("trellisk.ini"));
+        QVERIFY(WriteFile(folder + QStringLiteral("grows.txt"), QByteArray(1000, 'g')));
+        QVERIFY(WriteFile(folder + QStringLiteral("moves.txt"), QByteArray(10, 'm')));
+        QVERIFY(WriteFile(folder + QStringLiteral("goes.txt"), QByteArray(20, 'x')));
+        QVERIFY(WriteFile(folder + QStringLiteral("sub/deep.txt"), QByteArray(5, 'd')));
+        const QString settingsPath = fixture.settingsPath();
         const QByteArray settings =
             "[foldersv040]\r\n1\r\n" + folder.toUtf8() + "\r\nする\r\n0\r\n[interval]\r\n1\r\n";
-        WriteFile(settingsPath, settings);
+        QVERIFY(WriteFile(settingsPath, settings));
 
-        test::RecordingDialogs dialogs;
-        SystemClock clock;
-        Program program({settingsPath.toStdString(), true, QUrl()}, dialogs, clock);
+        Program& program = fixture.start(true);
         MainWindow& mainWindow = program.mainWindow();
         mainWindow.show();
         QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
@@ -81,11 +74,11 @@ private slots:
         QCOMPARE(mainWindow.trayIcon()->picture(),
                  std::optional<TrayPicture>(TrayPicture::Monitoring));
 
-        WriteFile(folder + QStringLiteral("grows.txt"), QByteArray(5000, 'g'));
+        QVERIFY(WriteFile(folder + QStringLiteral("grows.txt"), QByteArray(5000, 'g')));
         QVERIFY(QFile::rename(folder + QStringLiteral("moves.txt"),
                               folder + QStringLiteral("moved.txt")));
         QVERIFY(QFile::remove(folder + QStringLiteral("goes.txt")));
-        WriteFile(folder + QStringLiteral("sub/fresh.txt"), "new");
+        QVERIFY(WriteFile(folder + QStringLiteral("sub/fresh.txt"), "new"));
         QVERIFY(QDir().mkpath(watched + QStringLiteral("/newdir")));
 
         const LogWindow& logWindow = program.logWindow();
@@ -114,7 +107,7 @@ private slots:
                      {QStringLiteral("moved.txt"), QStringLiteral("moves.txt"), folder}}));
 
         // The cycles go on: a second growth refreshes the one updated row with a rate.
-        WriteFile(folder + QStringLiteral("grows.txt"), QByteArray(9000, 'g'));
+        QVERIFY(WriteFile(folder + QStringLiteral("grows.txt"), QByteArray(9000, 'g')));
         QTRY_VERIFY_WITH_TIMEOUT(!Rows(logWindow, "updatedTable").value(0).value(4).isEmpty(),
                                  15000);
         QCOMPARE(Rows(logWindow, "updatedTable").size(), 1);
@@ -134,7 +127,7 @@ private slots:
         QFile saved(settingsPath);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), settings);
-        QVERIFY(dialogs.errors.isEmpty());
+        QVERIFY(fixture.dialogs.errors.isEmpty());
     }
 };
 

@@ -2,14 +2,13 @@
 // opens top-level windows of its own with xcb, as a file manager's windows would look.
 #include "desktop/app/program.h"
 #include "desktop/main_window/main_window.h"
-#include "engine/platform/clock.h"
-#include "tests/desktop/windows/recording_dialogs.h"
+#include "tests/support/program_fixture.h"
+#include "tests/support/test_files.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <xcb/xcb.h>
@@ -38,13 +37,10 @@ class FolderCollectionTest : public QObject {
 private:
     xcb_connection_t* c_ = nullptr;
     std::vector<xcb_window_t> windows_;
-    QTemporaryDir dir_;
-    test::RecordingDialogs dialogs_;
-    SystemClock clock_;
-    std::unique_ptr<Program> program_;
+    test::ProgramFixture fixture_;
 
-    MainWindow& mainWindow() { return program_->mainWindow(); }
-    const MainWindowControls& ui() { return mainWindow().controls(); }
+    MainWindow& mainWindow() { return fixture_.mainWindow(); }
+    const MainWindowControls& ui() { return fixture_.controls(); }
 
     // A round trip: everything sent before it has been carried out by the server.
     void sync() { std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr)); }
@@ -63,27 +59,18 @@ private:
         windows_.push_back(w);
     }
 
-    QString folder(const char* name) {
-        const QString path = dir_.filePath(QString::fromUtf8(name));
-        QDir().mkpath(path);
-        return path;
-    }
+    QString folder(const char* name) { return fixture_.makeFolder(QString::fromUtf8(name)); }
 
     void start(const QByteArray& settings) {
-        const QString path = dir_.filePath(QStringLiteral("trellisk.ini"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(settings);
-        file.close();
-        program_ = std::make_unique<Program>(ProgramOptions{path.toStdString(), false, QUrl()},
-                                             dialogs_, clock_);
+        QVERIFY(test::WriteFile(fixture_.settingsPath(), settings));
+        fixture_.start();
         mainWindow().show();
         QVERIFY(QTest::qWaitForWindowExposed(&mainWindow()));
     }
 
     QList<QStringList> rows() {
         QList<QStringList> list;
-        for (const FolderEntry& entry : program_->settings().folders)
+        for (const FolderEntry& entry : fixture_.program().settings().folders)
             list << QStringList{QString::fromStdString(entry.path),
                                 QString::fromStdString(entry.subMonitor),
                                 QString::fromStdString(entry.depth)};
@@ -100,16 +87,16 @@ private slots:
     void initTestCase() {
         c_ = xcb_connect(nullptr, nullptr);
         QVERIFY2(xcb_connection_has_error(c_) == 0, "these tests need an X11 display");
-        QVERIFY(dir_.isValid());
+        QVERIFY(fixture_.isValid());
     }
     void cleanupTestCase() { xcb_disconnect(c_); }
     void cleanup() {
-        program_.reset();
+        fixture_.stop();
         for (xcb_window_t w : windows_)
             xcb_destroy_window(c_, w);
         sync();
         windows_.clear();
-        dialogs_ = {};
+        fixture_.dialogs = {};
     }
 
     // Visible windows whose title is a folder's path are listed in the windows' order,
@@ -120,7 +107,7 @@ private slots:
         openWindow(shown, true);
         openWindow(folder("hidden"), false);
         openWindow(QStringLiteral("Documents - Files"), true);
-        openWindow(dir_.filePath(QStringLiteral("missing")), true);
+        openWindow(fixture_.path(QStringLiteral("missing")), true);
         openWindow(second, true);
         start("[foldersv040]\r\n0\r\n[interval]\r\n3\r\n");
         ui().fileManagerFolders->addItem(QStringLiteral("/earlier/"));
@@ -146,7 +133,7 @@ private slots:
         QTest::keyClick(ui().fileManagerFolders, Qt::Key_Down);
         QCOMPARE(rows().value(2),
                  (QStringList{second, QStringLiteral("しない"), QStringLiteral("0")}));
-        QVERIFY(dialogs_.messages.isEmpty());
+        QVERIFY(fixture_.dialogs.messages.isEmpty());
     }
 
     // While monitoring the list cannot be collected again, but its entries can be picked.
@@ -158,17 +145,17 @@ private slots:
         ui().collectFoldersAction->trigger();
         QCOMPARE(Entries(ui().fileManagerFolders), QStringList{watched});
         ui().trayStartAction->trigger();
-        QVERIFY(program_->monitor().isMonitoring());
+        QVERIFY(fixture_.program().monitor().isMonitoring());
 
         openWindow(folder("later"), true);
         ui().collectFoldersAction->trigger();
-        QCOMPARE(dialogs_.messages, QStringList{QStringLiteral("モニター中です")});
+        QCOMPARE(fixture_.dialogs.messages, QStringList{QStringLiteral("モニター中です")});
         QCOMPARE(Entries(ui().fileManagerFolders), QStringList{watched});
 
         clickEntry(0);
         QCOMPARE(rows().size(), 2);
         QCOMPARE(rows().value(1).value(0), watched + QLatin1Char('/'));
-        QCOMPARE(dialogs_.messages.size(), 1);
+        QCOMPARE(fixture_.dialogs.messages.size(), 1);
     }
 };
 

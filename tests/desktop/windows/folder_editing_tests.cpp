@@ -4,8 +4,9 @@
 #include "desktop/dialogs/folder_dialog.h"
 #include "desktop/main_window/main_window.h"
 #include "engine/log/log_export.h"
-#include "engine/platform/clock.h"
-#include "tests/desktop/windows/recording_dialogs.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/program_fixture.h"
+#include "tests/support/test_files.h"
 
 #include <QAbstractItemModel>
 #include <QButtonGroup>
@@ -15,12 +16,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
@@ -31,29 +32,8 @@ using namespace trellisk;
 
 namespace {
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// A clock standing at one moment.
-class FixedClock final : public Clock {
-public:
-    explicit FixedClock(std::time_t now) : now_(now) {}
-    [[nodiscard]] std::time_t now() const override { return now_; }
-    [[nodiscard]] std::chrono::steady_clock::time_point monotonic() const override {
-        return std::chrono::steady_clock::now();
-    }
-
-private:
-    std::time_t now_;
-};
+using test::ReadFile;
+using test::WriteFile;
 
 constexpr std::time_t kNow = 1136419503; // 2006-01-05, local time decides the rest
 
@@ -63,34 +43,27 @@ class FolderEditingTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir dir_;
-    test::RecordingDialogs dialogs_;
-    FixedClock clock_{kNow};
-    std::unique_ptr<Program> program_;
+    test::FakeClock clock_{kNow};
+    test::ProgramFixture fixture_{&clock_};
 
-    QString settingsPath() const { return dir_.filePath(QStringLiteral("trellisk.ini")); }
-    MainWindow& mainWindow() { return program_->mainWindow(); }
-    const MainWindowControls& ui() { return mainWindow().controls(); }
-    ObservableTable<FolderEntry>& folders() { return program_->settings().folders; }
+    QString settingsPath() const { return fixture_.settingsPath(); }
+    MainWindow& mainWindow() { return fixture_.mainWindow(); }
+    const MainWindowControls& ui() { return fixture_.controls(); }
+    ObservableTable<FolderEntry>& folders() { return fixture_.program().settings().folders; }
 
     // Starts the program over a settings file listing `entries` (path, flag, depth each).
     void start(const QList<QByteArray>& entries = {}) {
         QByteArray text = "[foldersv040]\r\n" + QByteArray::number(entries.size() / 3) + "\r\n";
         for (const QByteArray& line : entries)
             text += line + "\r\n";
-        WriteFile(settingsPath(), text + "[interval]\r\n3\r\n");
-        program_ = std::make_unique<Program>(
-            ProgramOptions{settingsPath().toStdString(), false, QUrl()}, dialogs_, clock_);
+        QVERIFY(WriteFile(settingsPath(), text + "[interval]\r\n3\r\n"));
+        fixture_.start();
         mainWindow().show();
         QVERIFY(QTest::qWaitForWindowExposed(&mainWindow()));
         ui().clearBaseAtStartBox->setChecked(false);
     }
 
-    QString folder(const char* name) {
-        const QString path = dir_.filePath(QString::fromUtf8(name));
-        QDir().mkpath(path);
-        return path;
-    }
+    QString folder(const char* name) { return fixture_.makeFolder(QString::fromUtf8(name)); }
 
     QList<QStringList> rows() {
         QList<QStringList> list;
@@ -119,19 +92,18 @@ private:
 
 private slots:
     void init() {
-        QVERIFY(dir_.isValid());
-        dialogs_ = {};
+        QVERIFY(fixture_.isValid());
+        fixture_.dialogs = {};
     }
     void cleanup() {
-        program_.reset();
-        QDir(dir_.path()).removeRecursively();
-        QDir().mkpath(dir_.path());
+        fixture_.stop();
+        fixture_.clearDirectory();
     }
 
     void addingAFolder_data() {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("row");
-        const QString plain = dir_.filePath(QStringLiteral("my docs"));
+        const QString plain = fixture_.path(QStringLiteral("my docs"));
         QTest::newRow("plain path") << plain << plain + QLatin1Char('/');
         QTest::newRow("ends with a separator")
             << plain + QLatin1Char('/') << plain + QLatin1Char('/');
@@ -141,10 +113,10 @@ private slots:
         QFETCH(QString, chosen);
         QFETCH(QString, row);
         start({"/kept/", "する", "2"});
-        dialogs_.folderAnswer = chosen;
+        fixture_.dialogs.folderAnswer = chosen;
         ui().addFolderAction->trigger();
         ui().addFolderAction->trigger(); // no check against the rows there: the same folder twice
-        QCOMPARE(dialogs_.folderRequests, 2);
+        QCOMPARE(fixture_.dialogs.folderRequests, 2);
         const QStringList added{row, QStringLiteral("しない"), QStringLiteral("0")};
         QCOMPARE(rows(), (QList<QStringList>{{QStringLiteral("/kept/"), QStringLiteral("する"),
                                               QStringLiteral("2")},
@@ -153,16 +125,16 @@ private slots:
         QVERIFY(ui().clearBaseAtStartBox->isChecked());
         QVERIFY(!ui().baseTimeLabel->isEnabled());
         QCOMPARE(ui().folderTable->model()->index(2, 0).data().toString(), row);
-        QVERIFY(dialogs_.messages.isEmpty());
+        QVERIFY(fixture_.dialogs.messages.isEmpty());
     }
 
     void cancellingTheFolderDialogAddsNothing() {
         start();
         ui().addFolderAction->trigger();
-        QCOMPARE(dialogs_.folderRequests, 1);
+        QCOMPARE(fixture_.dialogs.folderRequests, 1);
         QVERIFY(folders().empty());
         QVERIFY(!ui().clearBaseAtStartBox->isChecked());
-        QVERIFY(dialogs_.messages.isEmpty());
+        QVERIFY(fixture_.dialogs.messages.isEmpty());
     }
 
     void deletingTheSelectedFolder() {
@@ -174,14 +146,14 @@ private slots:
                      {QStringLiteral("/a/"), QStringLiteral("しない"), QStringLiteral("0")},
                      {QStringLiteral("/c/"), QStringLiteral("しない"), QStringLiteral("0")}}));
         QVERIFY(ui().clearBaseAtStartBox->isChecked());
-        QVERIFY(dialogs_.messages.isEmpty());
+        QVERIFY(fixture_.dialogs.messages.isEmpty());
     }
 
     void deletingWithoutASelectionStillChecksTheOption() {
         start({"/a/", "しない", "0"});
         ui().folderTable->clearSelection();
         ui().removeFolderAction->trigger();
-        QCOMPARE(dialogs_.messages,
+        QCOMPARE(fixture_.dialogs.messages,
                  QStringList{QStringLiteral("削除するフォルダを選択してください")});
         QCOMPARE(folders().count(), 1u);
         QVERIFY(ui().clearBaseAtStartBox->isChecked());
@@ -252,7 +224,8 @@ private slots:
     }
 
     // Rows deleted while the details are open: "OK" writes into the folder that was opened,
-    // or, when that folder is gone, changes nothing and closes the details.
+    // or, when that folder is gone, changes nothing and closes the details; either way it
+    // checks the option to clear the comparison base, as every "OK" does.
     void theEditedRowFollowsDeletions() {
         start({"/a/", "しない", "0", "/b/", "しない", "0", "/c/", "しない", "0"});
         doubleClickRow(2);
@@ -277,7 +250,52 @@ private slots:
                                               QStringLiteral("0")}}));
         QVERIFY(!detailsOpen());
         QVERIFY(ui().detailsFolderLabel->text().isEmpty());
-        QVERIFY(!ui().clearBaseAtStartBox->isChecked());
+        QVERIFY(ui().clearBaseAtStartBox->isChecked());
+    }
+
+    // Enter on a folder row opens its details as a double-click does, also where the row is
+    // only current (as after tabbing into the table) and not yet selected.
+    void enterOnAFolderRowOpensItsDetails_data() {
+        QTest::addColumn<bool>("selected");
+        QTest::newRow("selected") << true;
+        QTest::newRow("current only") << false;
+    }
+    void enterOnAFolderRowOpensItsDetails() {
+        QFETCH(bool, selected);
+        start({"/a/", "しない", "0", "/b/", "しない", "0"});
+        QTableView* table = ui().folderTable;
+        table->setFocus();
+        if (selected)
+            selectRow(1);
+        else
+            table->selectionModel()->setCurrentIndex(table->model()->index(1, 0),
+                                                     QItemSelectionModel::NoUpdate);
+        QTest::keyClick(table, Qt::Key_Return);
+        QVERIFY(detailsOpen());
+        QCOMPARE(ui().detailsFolderLabel->text(), QStringLiteral("/b/"));
+    }
+
+    // A file-manager list of one entry is picked by keyboard: Enter or Space on the current
+    // entry, which the list has made current without selecting it.
+    void theOnlyFileManagerEntryIsPickedByKeyboard_data() {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Return") << int(Qt::Key_Return);
+        QTest::newRow("Enter") << int(Qt::Key_Enter);
+        QTest::newRow("Space") << int(Qt::Key_Space);
+    }
+    void theOnlyFileManagerEntryIsPickedByKeyboard() {
+        QFETCH(int, key);
+        start();
+        const QString only = folder("only");
+        auto* item = new QListWidgetItem(only, ui().fileManagerFolders);
+        item->setData(Qt::UserRole, QFile::encodeName(only));
+        ui().fileManagerFolders->setFocus();
+        QTRY_VERIFY(ui().fileManagerFolders->hasFocus());
+        ui().fileManagerFolders->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        QVERIFY(rows().isEmpty());
+        QTest::keyClick(ui().fileManagerFolders, Qt::Key(key));
+        QCOMPARE(rows(), (QList<QStringList>{{only + QLatin1Char('/'), QStringLiteral("しない"),
+                                              QStringLiteral("0")}}));
     }
 
     // While monitoring, the commands that change the folder table say so and do nothing.
@@ -293,12 +311,12 @@ private slots:
         doubleClickRow(1); // open before the start, so that "OK" has a row
         ui().fileManagerFolders->addItem(QStringLiteral("/earlier/"));
         ui().trayStartAction->trigger();
-        QVERIFY(program_->monitor().isMonitoring());
+        QVERIFY(fixture_.program().monitor().isMonitoring());
         const QList<QStringList> before = rows();
-        dialogs_.folderAnswer = dir_.path();
+        fixture_.dialogs.folderAnswer = fixture_.directory();
         selectRow(0);
         click(ui().subfolderYes);
-        dialogs_.messages.clear();
+        fixture_.dialogs.messages.clear();
 
         const std::map<QString, std::function<void()>> commands{
             {QStringLiteral("追加"), [&] { ui().addFolderAction->trigger(); }},
@@ -309,9 +327,9 @@ private slots:
             {QStringLiteral("OK"), [&] { click(ui().detailsOkButton); }},
         };
         commands.at(command)();
-        QCOMPARE(dialogs_.messages, QStringList{QStringLiteral("モニター中です")});
+        QCOMPARE(fixture_.dialogs.messages, QStringList{QStringLiteral("モニター中です")});
         QCOMPARE(rows(), before);
-        QCOMPARE(dialogs_.folderRequests, 0);
+        QCOMPARE(fixture_.dialogs.folderRequests, 0);
         QVERIFY(!ui().clearBaseAtStartBox->isChecked());
         QCOMPARE(ui().fileManagerFolders->count(), 1);
         QCOMPARE(ui().detailsFolderLabel->text(), QStringLiteral("/gone/"));
@@ -320,7 +338,7 @@ private slots:
         // Cancel and the radio group stay available.
         click(ui().detailsCancelButton);
         QVERIFY(!detailsOpen());
-        QCOMPARE(dialogs_.messages.size(), 1);
+        QCOMPARE(fixture_.dialogs.messages.size(), 1);
     }
 
     // Without an X11 display no window titles can be read: the list is emptied, nothing fails.
@@ -334,8 +352,8 @@ private slots:
             qputenv("DISPLAY", display);
         QCOMPARE(ui().fileManagerFolders->count(), 0);
         QVERIFY(ui().clearBaseAtStartBox->isChecked());
-        QVERIFY(dialogs_.messages.isEmpty());
-        QVERIFY(dialogs_.errors.isEmpty());
+        QVERIFY(fixture_.dialogs.messages.isEmpty());
+        QVERIFY(fixture_.dialogs.errors.isEmpty());
     }
 
     void missingFolderMessage_data() {
@@ -343,15 +361,15 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("message");
         folder("there");
-        WriteFile(dir_.filePath(QStringLiteral("file.txt")), "x");
-        const QString there = dir_.filePath(QStringLiteral("there"));
-        const QString missing = dir_.filePath(QStringLiteral("missing"));
+        QVERIFY(WriteFile(fixture_.path(QStringLiteral("file.txt")), "x"));
+        const QString there = fixture_.path(QStringLiteral("there"));
+        const QString missing = fixture_.path(QStringLiteral("missing"));
         const QString suffix = QStringLiteral(" ディレクトリは存在しません");
         QTest::newRow("folder") << QStringLiteral("there") << there << QString();
         QTest::newRow("missing") << QStringLiteral("missing") << missing
                                  << QStringLiteral("missing") + suffix;
         QTest::newRow("file") << QStringLiteral("file.txt")
-                              << dir_.filePath(QStringLiteral("file.txt"))
+                              << fixture_.path(QStringLiteral("file.txt"))
                               << QStringLiteral("file.txt") + suffix;
         QTest::newRow("nothing typed") << QString() << missing << missing + suffix;
         QTest::newRow("no path at all")
@@ -372,7 +390,7 @@ private slots:
         FolderDialog dialog(nullptr, [&](const QString& text) { refusals << text; });
         QCOMPARE(dialog.windowTitle(), QStringLiteral("フォルダを選択して下さい。"));
         QCOMPARE(dialog.fileMode(), QFileDialog::Directory);
-        dialog.setDirectory(dir_.path());
+        dialog.setDirectory(fixture_.directory());
         dialog.show();
         auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         QVERIFY(edit);
@@ -392,15 +410,16 @@ private slots:
 
     void savingTheLog() {
         start();
-        program_->log().entries.append({"a.txt", "新規", "          1", "", "2006/01/05 09:05:02",
-                                        "2006/01/05 9:05:03", "/w/"});
-        const QString base = dir_.filePath(QStringLiteral("saved"));
-        dialogs_.saveAnswer = base;
+        fixture_.program().log().entries.append({"a.txt", "新規", "          1", "",
+                                                 "2006/01/05 09:05:02", "2006/01/05 9:05:03",
+                                                 "/w/"});
+        const QString base = fixture_.path(QStringLiteral("saved"));
+        fixture_.dialogs.saveAnswer = base;
         ui().saveLogAction->trigger();
-        QCOMPARE(dialogs_.saveInitialNames,
+        QCOMPARE(fixture_.dialogs.saveInitialNames,
                  QStringList{QString::fromStdString(LogFileInitialName(kNow))});
         QVERIFY(QRegularExpression(QStringLiteral("^log-2006-01-0[45] \\d{1,2}-\\d\\d-\\d\\d$"))
-                    .match(dialogs_.saveInitialNames.first())
+                    .match(fixture_.dialogs.saveInitialNames.first())
                     .hasMatch());
         QVERIFY(ReadFile(base + QStringLiteral("-ind.txt")).startsWith("[新規ファイル]\r\n"));
         QCOMPARE(
@@ -408,32 +427,32 @@ private slots:
             QByteArray(
                 "ファイル名\t内容\tサイズ\tサイズ増減or旧名\t更新日時\t検出日時\tフォルダ\r\n"
                 "a.txt\t新規\t          1\t\t2006/01/05 09:05:02\t2006/01/05 9:05:03\t/w/\r\n"));
-        QVERIFY(dialogs_.errors.isEmpty());
+        QVERIFY(fixture_.dialogs.errors.isEmpty());
     }
 
     void cancellingTheSaveDialogWritesNothing() {
         start();
-        const QStringList before = QDir(dir_.path()).entryList(QDir::Files);
+        const QStringList before = QDir(fixture_.directory()).entryList(QDir::Files);
         ui().saveLogAction->trigger();
-        QCOMPARE(dialogs_.saveInitialNames.size(), 1);
-        QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), before);
-        QVERIFY(dialogs_.errors.isEmpty());
+        QCOMPARE(fixture_.dialogs.saveInitialNames.size(), 1);
+        QCOMPARE(QDir(fixture_.directory()).entryList(QDir::Files), before);
+        QVERIFY(fixture_.dialogs.errors.isEmpty());
     }
 
     void savingIntoAMissingFolderShowsTheError() {
         start();
-        const QString base = dir_.filePath(QStringLiteral("missing/saved"));
-        dialogs_.saveAnswer = base;
+        const QString base = fixture_.path(QStringLiteral("missing/saved"));
+        fixture_.dialogs.saveAnswer = base;
         ui().saveLogAction->trigger();
-        QCOMPARE(dialogs_.errors.size(), 1);
-        QVERIFY2(dialogs_.errors.first().startsWith(base + QStringLiteral("-ind.txt: ")),
-                 qPrintable(dialogs_.errors.first()));
+        QCOMPARE(fixture_.dialogs.errors.size(), 1);
+        QVERIFY2(fixture_.dialogs.errors.first().startsWith(base + QStringLiteral("-ind.txt: ")),
+                 qPrintable(fixture_.dialogs.errors.first()));
         QVERIFY(!QFile::exists(base + QStringLiteral("-log.txt")));
     }
 
     void clearingTheLogKeepsTheRenamedFiles() {
         start();
-        LogData& log = program_->log();
+        LogData& log = fixture_.program().log();
         log.entries.append({"a", "新規", "", "", "", "t", "/w/"});
         log.newFiles.append({"a", "          1", "/w/"});
         log.deletedFiles.append({"b", "/w/"});

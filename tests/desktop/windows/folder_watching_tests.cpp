@@ -4,9 +4,9 @@
 #include "desktop/app/program.h"
 #include "desktop/log_window/log_window.h"
 #include "desktop/main_window/main_window.h"
-#include "engine/platform/clock.h"
-#include "tests/desktop/windows/recording_dialogs.h"
 #include "tests/desktop/windows/window_probes.h"
+#include "tests/support/program_fixture.h"
+#include "tests/support/test_files.h"
 
 #include <QAbstractItemModel>
 #include <QDir>
@@ -22,7 +22,6 @@
 #include <QSpinBox>
 #include <QSystemTrayIcon>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace trellisk;
@@ -34,16 +33,8 @@ using test::Rows;
 
 constexpr int kCycleWaitMs = 20000;
 
-void WriteFile(const QString& path, const QByteArray& bytes, QIODevice::OpenMode mode) {
-    QFile file(path);
-    QVERIFY(file.open(mode));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using test::ReadFile;
+using test::WriteFile;
 
 // The chosen columns of each row, joined by tabs, as a set: cycles may find the changes in
 // any order.
@@ -82,30 +73,30 @@ class FolderWatchingTest : public QObject {
 private slots:
     void watchesAFolderToTheDepthSetInItsDetails() {
         QVERIFY(QSystemTrayIcon::isSystemTrayAvailable());
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString watched = dir.filePath(QStringLiteral("watched"));
+        test::ProgramFixture fixture;
+        QVERIFY(fixture.isValid());
+        const QString watched = fixture.path(QStringLiteral("watched"));
         // The folder itself, then one, two and three levels below it.
         const QStringList levels{watched + QLatin1Char('/'), watched + QStringLiteral("/l1/"),
                                  watched + QStringLiteral("/l1/l2/"),
                                  watched + QStringLiteral("/l1/l2/l3/")};
         QVERIFY(QDir().mkpath(levels.last()));
         for (const QString& level : levels) {
-            WriteFile(level + QStringLiteral("grows.txt"), QByteArray(100, 'g'),
-                      QIODevice::WriteOnly);
-            WriteFile(level + QStringLiteral("moves.txt"), QByteArray(10, 'm'),
-                      QIODevice::WriteOnly);
-            WriteFile(level + QStringLiteral("goes.txt"), QByteArray(20, 'x'),
-                      QIODevice::WriteOnly);
+            QVERIFY(WriteFile(level + QStringLiteral("grows.txt"), QByteArray(100, 'g'),
+                              QIODevice::WriteOnly));
+            QVERIFY(WriteFile(level + QStringLiteral("moves.txt"), QByteArray(10, 'm'),
+                              QIODevice::WriteOnly));
+            QVERIFY(WriteFile(level + QStringLiteral("goes.txt"), QByteArray(20, 'x'),
+                              QIODevice::WriteOnly));
         }
-        const QString staging = dir.filePath(QStringLiteral("staging"));
+        const QString staging = fixture.path(QStringLiteral("staging"));
         QVERIFY(QDir().mkpath(staging));
-        const QString settingsPath = dir.filePath(QStringLiteral("trellisk.ini"));
-        WriteFile(settingsPath, "[foldersv040]\r\n0\r\n[interval]\r\n1\r\n", QIODevice::WriteOnly);
+        const QString settingsPath = fixture.settingsPath();
+        QVERIFY(WriteFile(settingsPath, "[foldersv040]\r\n0\r\n[interval]\r\n1\r\n",
+                          QIODevice::WriteOnly));
 
-        test::RecordingDialogs dialogs;
-        SystemClock clock;
-        Program program({settingsPath.toStdString(), true, QUrl()}, dialogs, clock);
+        test::RecordingDialogs& dialogs = fixture.dialogs;
+        Program& program = fixture.start(true);
         MainWindow& mainWindow = program.mainWindow();
         const MainWindowControls& ui = mainWindow.controls();
         mainWindow.show();
@@ -152,12 +143,13 @@ private slots:
         // whole.
         for (int level = 3; level >= 0; --level) {
             const QString at = levels[level];
-            WriteFile(at + QStringLiteral("grows.txt"), QByteArray(900, 'g'), QIODevice::Append);
+            QVERIFY(WriteFile(at + QStringLiteral("grows.txt"), QByteArray(900, 'g'),
+                              QIODevice::Append));
             QVERIFY(
                 QFile::rename(at + QStringLiteral("moves.txt"), at + QStringLiteral("moved.txt")));
             QVERIFY(QFile::remove(at + QStringLiteral("goes.txt")));
             const QString made = staging + QStringLiteral("/new.txt");
-            WriteFile(made, QByteArray(33, 'n'), QIODevice::WriteOnly);
+            QVERIFY(WriteFile(made, QByteArray(33, 'n'), QIODevice::WriteOnly));
             QVERIFY(QFile::rename(made, at + QStringLiteral("new.txt")));
         }
 
@@ -195,7 +187,7 @@ private slots:
         QCOMPARE(Keys(Rows(logWindow, "renamedTable"), {0, 1, 2}), renamed);
 
         // "保存", answering the save dialog with a base name.
-        const QString base = dir.filePath(QStringLiteral("saved"));
+        const QString base = fixture.path(QStringLiteral("saved"));
         dialogs.saveAnswer = base;
         QAction* save =
             MenuAction(mainWindow.menuBar(), QStringLiteral("ログ"), QStringLiteral("保存"));

@@ -1,9 +1,11 @@
 #include "desktop/appearance/marker_images.h"
+#include "desktop/appearance/tray_pictures.h"
 #include "desktop/log_window/log_window.h"
 #include "desktop/models/log_table_models.h"
 #include "engine/log/log_tables.h"
 
 #include <QAbstractItemModelTester>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -54,6 +56,14 @@ QStringList RowTexts(const QAbstractItemModel& model, int row) {
     return texts;
 }
 
+// The 16-pixel picture of a cell's decoration at 1x.
+QImage Image(const QVariant& decoration) {
+    return decoration.value<QIcon>()
+        .pixmap(QSize(16, 16), 1.0)
+        .toImage()
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
 bool IsRed(QRgb pixel) {
     return qRed(pixel) > 200 && qGreen(pixel) < 80 && qAlpha(pixel) == 255;
 }
@@ -95,12 +105,19 @@ private slots:
     void sortedInsertOpensTheRowAtItsPlace();
     void markerImages();
     void rowAndCellImages();
+    void picturesAreDrawnAtThePixelRatio_data();
+    void picturesAreDrawnAtThePixelRatio();
 
     void windowFrame();
     void closeRequestIsIgnored();
     void tabsInOrderWithUpdatedCurrent();
     void controlsAtTheirPlaces_data();
     void controlsAtTheirPlaces();
+    void numbersShowWhole_data();
+    void numbersShowWhole();
+    void longMountPointsKeepTheFreeSpaceWhole_data();
+    void longMountPointsKeepTheFreeSpaceWhole();
+    void datesAndNumbersFitTheirColumns();
     void tablesShowTheEngineTables();
     void statusFollowsTheLogData();
     void showPutsTheWindowAtTheTopLeft();
@@ -285,14 +302,12 @@ void LogWindowTests::rowAndCellImages() {
         return model.index(0, column).data(Qt::DecorationRole);
     };
 
-    QCOMPARE(picture(updated, UpdatedFilesModel::File).value<QImage>(),
-             MarkerImage(Marker::Changed));
-    QCOMPARE(picture(updated, UpdatedFilesModel::Size).value<QImage>(),
-             MarkerImage(Marker::Changed));
-    QCOMPARE(picture(updated, UpdatedFilesModel::Date).value<QImage>(), MarkerImage(Marker::None));
+    QCOMPARE(Image(picture(updated, UpdatedFilesModel::File)), MarkerImage(Marker::Changed));
+    QCOMPARE(Image(picture(updated, UpdatedFilesModel::Size)), MarkerImage(Marker::Changed));
+    QCOMPARE(Image(picture(updated, UpdatedFilesModel::Date)), MarkerImage(Marker::None));
     QVERIFY(!picture(updated, UpdatedFilesModel::Folder).isValid());
     QVERIFY(!picture(updated, UpdatedFilesModel::Rate).isValid());
-    QCOMPARE(picture(added, NewFilesModel::File).value<QImage>(), MarkerImage(Marker::Complete));
+    QCOMPARE(Image(picture(added, NewFilesModel::File)), MarkerImage(Marker::Complete));
     QVERIFY(!picture(added, NewFilesModel::Size).isValid());
     QVERIFY(!picture(deleted, DeletedFilesModel::File).isValid());
 
@@ -300,8 +315,43 @@ void LogWindowTests::rowAndCellImages() {
     log.updatedFiles.change(0, [](UpdateRow& r) { r.dateMarker = Marker::Changed; });
     QCOMPARE(changed.size(), 1);
     QVERIFY(changed[0][2].value<QList<int>>().contains(Qt::DecorationRole));
-    QCOMPARE(picture(updated, UpdatedFilesModel::Date).value<QImage>(),
-             MarkerImage(Marker::Changed));
+    QCOMPARE(Image(picture(updated, UpdatedFilesModel::Date)), MarkerImage(Marker::Changed));
+}
+
+// The markers and the tray pictures are drawn at the size and pixel ratio they are shown at,
+// not stretched from a smaller picture: the same drawing as one made at that many pixels.
+void LogWindowTests::picturesAreDrawnAtThePixelRatio_data() {
+    QTest::addColumn<int>("logical");
+    QTest::addColumn<qreal>("ratio");
+    QTest::newRow("16 at 1x") << 16 << 1.0;
+    QTest::newRow("16 at 1.5x") << 16 << 1.5;
+    QTest::newRow("16 at 2x") << 16 << 2.0;
+    QTest::newRow("22 at 1.5x") << 22 << 1.5;
+}
+void LogWindowTests::picturesAreDrawnAtThePixelRatio() {
+    QFETCH(int, logical);
+    QFETCH(qreal, ratio);
+    const int pixels = qRound(logical * ratio);
+    LogData log;
+    UpdatedFilesModel updated(log.updatedFiles);
+    UpdateRow row = Updated("a");
+    row.rowMarker = Marker::Changed;
+    row.sizeMarker = Marker::Complete;
+    log.updatedFiles.insertSorted(row);
+    const auto shown = [&](const QIcon& icon) {
+        const QPixmap pixmap = icon.pixmap(QSize(logical, logical), ratio);
+        [&] { QCOMPARE(pixmap.devicePixelRatio(), ratio); }();
+        QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(1.0);
+        return image;
+    };
+    const auto marker = [&](int column) {
+        return updated.index(0, column).data(Qt::DecorationRole).value<QIcon>();
+    };
+    QCOMPARE(shown(marker(UpdatedFilesModel::File)), MarkerImage(Marker::Changed, pixels));
+    QCOMPARE(shown(marker(UpdatedFilesModel::Size)), MarkerImage(Marker::Complete, pixels));
+    for (TrayPicture picture : {TrayPicture::Stopped, TrayPicture::Monitoring, TrayPicture::Busy})
+        QCOMPARE(shown(TrayPictureIcon(picture)), TrayPictureImage(picture, pixels));
 }
 
 void LogWindowTests::windowFrame() {
@@ -359,20 +409,13 @@ void LogWindowTests::controlsAtTheirPlaces_data() {
         {"comparedBaseTimeCaption", {8, 24, 126, 12}, "比較元スナップ取得日時"},
         {"comparedBaseTimeLabel", {144, 24, 113, 12}, ""},
         {"updatedCountCaption", {8, 40, 65, 12}, "更新ファイル"},
-        {"updatedCountLabel", {80, 40, 25, 12}, "0"},
         {"newCountCaption", {8, 56, 65, 12}, "新規ファイル"},
-        {"newCountLabel", {80, 56, 25, 12}, "0"},
-        {"deletedCountCaption", {120, 40, 65, 12}, "削除ファイル"},
-        {"deletedCountLabel", {216, 40, 25, 12}, "0"},
-        {"renamedCountCaption", {120, 56, 85, 12}, "リネームファイル"},
-        {"renamedCountLabel", {216, 56, 25, 12}, "0"},
         {"freeSpaceCaption", {304, 8, 46, 12}, "空き容量"},
         {"freeSpaceList", {304, 24, 161, 49}, nullptr},
         {"durationsCaption", {472, 8, 72, 12}, "所要時間（秒）"},
         {"durationsLabel", {544, 8, 129, 12}, ""},
         {"phaseLabel", {472, 28, 97, 12}, ""},
         {"progressBar", {576, 24, 153, 17}, nullptr},
-        {"lineCountLabel", {632, 72, 89, 12}, "ログ行数"},
         {"tabs", {7, 89, 722, 273}, nullptr},
     };
     for (const auto& control : controls)
@@ -393,6 +436,109 @@ void LogWindowTests::controlsAtTheirPlaces() {
     if (auto* label = qobject_cast<QLabel*>(control)) {
         QCOMPARE(label->text(), text);
         QVERIFY(label->fontMetrics().horizontalAdvance(text) <= place.width());
+    }
+}
+
+// The counts and the log's line count show every digit, each clear of the control to its
+// right, in the layout's order.
+void LogWindowTests::numbersShowWhole_data() {
+    QTest::addColumn<int>("count");
+    for (int count : {0, 9, 99999, 1234567})
+        QTest::newRow(QByteArray::number(count).constData()) << count;
+}
+void LogWindowTests::numbersShowWhole() {
+    QFETCH(int, count);
+    LogData log;
+    LogWindow window(log);
+    log.changeStatus([count](LogStatus& status) {
+        status.updatedCount = status.newCount = status.deletedCount = status.renamedCount = count;
+        status.lineCount = "ログ行数 " + std::to_string(std::max(count, 123456));
+    });
+    const auto place = [&](const char* name) {
+        return window.findChild<QWidget*>(QString::fromLatin1(name))->geometry();
+    };
+    for (const char* name : {"updatedCountLabel", "newCountLabel", "deletedCountLabel",
+                             "renamedCountLabel", "lineCountLabel"}) {
+        const auto* label = window.findChild<QLabel*>(QString::fromLatin1(name));
+        QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(), name);
+    }
+    const char* lines[][4] = {
+        {"updatedCountCaption", "updatedCountLabel", "deletedCountCaption", "deletedCountLabel"},
+        {"newCountCaption", "newCountLabel", "renamedCountCaption", "renamedCountLabel"}};
+    for (const auto& line : lines) {
+        int right = -1;
+        for (const char* name : line) {
+            QVERIFY2(place(name).left() > right, name);
+            right = place(name).right();
+        }
+        QVERIFY(right < place("freeSpaceCaption").left());
+    }
+    QCOMPARE(place("lineCountLabel").top(), 72);
+    QVERIFY(place("lineCountLabel").left() > place("freeSpaceList").right());
+    QVERIFY(place("lineCountLabel").right() <= place("tabs").right());
+}
+
+// A long mount point gives way at its start: no scroll bar, and the free space stays whole.
+void LogWindowTests::longMountPointsKeepTheFreeSpaceWhole_data() {
+    QTest::addColumn<int>("length");
+    for (int length : {1, 20, 40, 60})
+        QTest::newRow(QByteArray::number(length).constData()) << length;
+}
+void LogWindowTests::longMountPointsKeepTheFreeSpaceWhole() {
+    QFETCH(int, length);
+    LogData log;
+    LogWindow window(log);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const std::string mount = "/" + std::string(static_cast<std::size_t>(length - 1), 'm');
+    const std::string space = "ドライブ 123,456,789,012";
+    log.changeStatus([&](LogStatus& status) {
+        status.freeSpaceLines = {mount + space, "/ドライブ 1"};
+    });
+    auto* list = window.findChild<QListWidget*>(u"freeSpaceList"_qs);
+    list->doItemsLayout();
+    QCoreApplication::processEvents();
+    QVERIFY(!list->horizontalScrollBar()->isVisible());
+    QCOMPARE(list->textElideMode(), Qt::ElideLeft);
+    QVERIFY(list->fontMetrics().horizontalAdvance(QString::fromStdString(space)) <
+            list->viewport()->width());
+    QCOMPARE(list->item(0)->toolTip(), QString::fromStdString(mount + space));
+}
+
+// Every caption, and the dates and sizes of the cells, fit their columns in the window's font.
+void LogWindowTests::datesAndNumbersFitTheirColumns() {
+    LogData log;
+    const std::string size = "99999999999";
+    const std::string date = "2026/12/28 23:58:58";
+    log.entries.append({"f", "更新", size, size, date, date, "/w/"});
+    UpdateRow row = Updated("f");
+    row.size = size;
+    row.date = date;
+    row.rowMarker = row.sizeMarker = row.dateMarker = Marker::Changed;
+    log.updatedFiles.insertSorted(row);
+    log.newFiles.append({"n", size, "/w/", Marker::Complete});
+    LogWindow window(log);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* tabs = window.findChild<QTabWidget*>(u"tabs"_qs);
+    for (const char* name :
+         {"logTable", "updatedTable", "newTable", "deletedTable", "renamedTable"}) {
+        auto* view = window.findChild<QTableView*>(QString::fromLatin1(name));
+        tabs->setCurrentWidget(view->parentWidget());
+        QTRY_VERIFY(view->isVisible());
+        const QAbstractItemModel* model = view->model();
+        // Public as an item view's measure of the widest cell (QTableView hides it).
+        const QAbstractItemView* asItemView = view;
+        for (int column = 0; column < model->columnCount(); ++column) {
+            const QByteArray where = name + QByteArray(" column ") + QByteArray::number(column);
+            QVERIFY2(view->columnWidth(column) >= view->horizontalHeader()->sectionSizeHint(column),
+                     where.constData());
+            if (!model->headerData(column, Qt::Horizontal, TableModel::WidestValueRole)
+                     .toString()
+                     .isEmpty())
+                QVERIFY2(view->columnWidth(column) >= asItemView->sizeHintForColumn(column),
+                         where.constData());
+        }
     }
 }
 

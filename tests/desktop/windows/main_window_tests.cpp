@@ -2,31 +2,32 @@
 #include "desktop/app/program.h"
 #include "desktop/app/qt_window_interface.h"
 #include "desktop/appearance/tray_pictures.h"
+#include "desktop/dialogs/dialogs.h"
 #include "desktop/log_window/log_window.h"
 #include "desktop/main_window/main_window.h"
 #include "desktop/tray/tray_icon.h"
-#include "engine/platform/clock.h"
-#include "tests/desktop/windows/recording_dialogs.h"
+#include "tests/support/program_fixture.h"
+#include "tests/support/test_files.h"
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-#include <memory>
 
 using namespace trellisk;
 
@@ -51,16 +52,8 @@ QStringList Texts(const QList<QAction*>& actions) {
     return texts;
 }
 
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
+using test::ReadFile;
+using test::WriteFile;
 
 } // namespace
 
@@ -68,28 +61,24 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir dir_;
-    test::RecordingDialogs dialogs_;
-    SystemClock clock_;
-    std::unique_ptr<Program> program_;
+    test::ProgramFixture fixture_;
 
-    QString settingsPath() const { return dir_.filePath(QStringLiteral("trellisk.ini")); }
-    MainWindow& mainWindow() { return program_->mainWindow(); }
-    const MainWindowControls& ui() { return mainWindow().controls(); }
+    QString settingsPath() const { return fixture_.settingsPath(); }
+    Program& program() { return fixture_.program(); }
+    MainWindow& mainWindow() { return fixture_.mainWindow(); }
+    const MainWindowControls& ui() { return fixture_.controls(); }
 
     void start(bool trayAvailable) {
-        program_ = std::make_unique<Program>(
-            ProgramOptions{settingsPath().toStdString(), trayAvailable, QUrl()}, dialogs_, clock_);
+        fixture_.start(trayAvailable);
         mainWindow().show();
     }
 
     // A folder to watch, with one file in it, listed in the settings file.
     void writeSettingsWatchingAFolder() {
-        const QString watched = dir_.filePath(QStringLiteral("watched"));
-        QVERIFY(QDir().mkpath(watched));
-        WriteFile(watched + QStringLiteral("/a.txt"), "a");
-        WriteFile(settingsPath(), "[foldersv040]\r\n1\r\n" + watched.toUtf8() +
-                                      "/\r\nする\r\n0\r\n[interval]\r\n1\r\n");
+        const QString watched = fixture_.makeFolder(QStringLiteral("watched"));
+        QVERIFY(WriteFile(watched + QStringLiteral("/a.txt"), "a"));
+        QVERIFY(WriteFile(settingsPath(), "[foldersv040]\r\n1\r\n" + watched.toUtf8() +
+                                              "/\r\nする\r\n0\r\n[interval]\r\n1\r\n"));
     }
 
     // Runs one monitoring cycle and calls `during` from the first event pump inside it.
@@ -97,7 +86,7 @@ private:
         // Events are pumped at most every few milliseconds: let the last pump age first.
         QTest::qWait(QtWindowInterface::kPumpSpacingMs * 2);
         QTimer::singleShot(0, this, [this, during, ranInsideCycle] {
-            *ranInsideCycle = program_->monitor().busy();
+            *ranInsideCycle = program().monitor().busy();
             during();
         });
         mainWindow().runCycle();
@@ -105,11 +94,11 @@ private:
 
 private slots:
     void init() {
-        QVERIFY(dir_.isValid());
+        QVERIFY(fixture_.isValid());
         QFile::remove(settingsPath());
-        dialogs_ = {};
+        fixture_.dialogs = {};
     }
-    void cleanup() { program_.reset(); }
+    void cleanup() { fixture_.stop(); }
 
     void controlsSitAtTheirPlaces_data() {
         QTest::addColumn<QString>("name");
@@ -150,6 +139,9 @@ private slots:
         if (place.height() > 0)
             QCOMPARE(widget->height(), place.height());
         QCOMPARE(Caption(widget), caption);
+        // Inside the frame of the group it belongs to.
+        if (auto* group = qobject_cast<QGroupBox*>(widget->parentWidget()))
+            QVERIFY2(widget->geometry().right() < group->width() - 1, "past the group's frame");
         if (auto* button = qobject_cast<QPushButton*>(widget))
             QVERIFY2(button->fontMetrics().horizontalAdvance(caption) <= button->width() - 4,
                      "the caption is cut off");
@@ -190,9 +182,9 @@ private slots:
         QCOMPARE(ui().folderTable->columnWidth(1), 70);
         QCOMPARE(mainWindow().cycleTimer().interval(), 3000);
         QVERIFY(!mainWindow().cycleTimer().isActive());
-        QVERIFY(!program_->logWindow().isVisible());
-        QVERIFY(!program_->aboutWindow().isVisible());
-        QVERIFY(dialogs_.errors.isEmpty());
+        QVERIFY(!program().logWindow().isVisible());
+        QVERIFY(!program().aboutWindow().isVisible());
+        QVERIFY(fixture_.dialogs.errors.isEmpty());
     }
 
     void fieldsAreReachableByTheirCaptions() {
@@ -204,21 +196,45 @@ private slots:
                  QStringLiteral("エクスプローラから取得"));
     }
 
-    // The number fields step by their arrows but take no typed text; the interval reaches
-    // the settings as it changes.
-    void numberFieldsStepButTakeNoTyping() {
+    // The interval is typed over its text and kept to 1..3600: a key that would leave the range
+    // is refused. It reaches the settings as it changes.
+    void theIntervalIsTypedWithinItsRange_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("value");
+        QTest::newRow("largest") << QStringLiteral("3600") << 3600;
+        QTest::newRow("smallest") << QStringLiteral("1") << 1;
+        QTest::newRow("beyond the largest") << QStringLiteral("5000") << 500;
+        QTest::newRow("zero") << QStringLiteral("0") << 3;
+        QTest::newRow("letters") << QStringLiteral("12a") << 12;
+    }
+    void theIntervalIsTypedWithinItsRange() {
+        QFETCH(QString, typed);
+        QFETCH(int, value);
         start(false);
         QSpinBox* interval = ui().intervalField;
         interval->setFocus();
-        QTest::keyClicks(interval, QStringLiteral("9"));
-        QCOMPARE(interval->value(), 3);
+        interval->selectAll();
+        QTest::keyClicks(interval, typed);
+        QTest::keyClick(interval, Qt::Key_Return);
+        QCOMPARE(interval->value(), value);
+        QCOMPARE(program().settings().interval, value);
+    }
+
+    // Both number fields step by their arrows; the depth takes no typed text.
+    void numberFieldsStepAndTheDepthTakesNoTyping() {
+        start(false);
+        QSpinBox* interval = ui().intervalField;
+        interval->setFocus();
         QTest::keyClick(interval, Qt::Key_Up);
         QCOMPARE(interval->value(), 4);
-        QCOMPARE(program_->settings().interval, 4);
+        QCOMPARE(program().settings().interval, 4);
         interval->setValue(1);
         QTest::keyClick(interval, Qt::Key_Down);
         QCOMPARE(interval->value(), 1);
         ui().folderDetails->setEnabled(true);
+        ui().depthField->setFocus();
+        QTest::keyClicks(ui().depthField, QStringLiteral("9"));
+        QCOMPARE(ui().depthField->value(), 1);
         QTest::keyClick(ui().depthField, Qt::Key_Up);
         QCOMPARE(ui().depthField->value(), 2);
     }
@@ -243,8 +259,9 @@ private slots:
     }
 
     void settingsAreLoadedWhenTheWindowIsCreated() {
-        WriteFile(settingsPath(), "[foldersv040]\r\n2\r\n/a/\r\nする\r\n2\r\n/b/\r\nしない\r\n0\r\n"
-                                  "[interval]\r\n60\r\n");
+        QVERIFY(WriteFile(settingsPath(),
+                          "[foldersv040]\r\n2\r\n/a/\r\nする\r\n2\r\n/b/\r\nしない\r\n0\r\n"
+                          "[interval]\r\n60\r\n"));
         start(false);
         QAbstractItemModel* model = ui().folderTable->model();
         QCOMPARE(model->rowCount(), 2);
@@ -258,7 +275,7 @@ private slots:
         QVERIFY(!ui().baseTimeLabel->isEnabled());
 
         // The table view follows the settings' table without copying it.
-        program_->settings().folders.remove(0);
+        program().settings().folders.remove(0);
         QCOMPARE(model->rowCount(), 1);
         QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("/b/"));
 
@@ -268,11 +285,11 @@ private slots:
     }
 
     void aBrokenSettingsFileIsReportedAndTheWindowStillOpens() {
-        WriteFile(settingsPath(), "[foldersv040]\r\nmany\r\n");
+        QVERIFY(WriteFile(settingsPath(), "[foldersv040]\r\nmany\r\n"));
         start(false);
-        QCOMPARE(dialogs_.errors.size(), 1);
-        QVERIFY2(dialogs_.errors.first().contains(QStringLiteral("many")),
-                 qPrintable(dialogs_.errors.first()));
+        QCOMPARE(fixture_.dialogs.errors.size(), 1);
+        QVERIFY2(fixture_.dialogs.errors.first().contains(QStringLiteral("many")),
+                 qPrintable(fixture_.dialogs.errors.first()));
         QVERIFY(mainWindow().isVisible());
     }
 
@@ -280,47 +297,45 @@ private slots:
         start(true);
         QSignalSpy closed(&mainWindow(), &MainWindow::closed);
         ui().intervalField->setValue(7);
-        program_->settings().folders.append({"/x/", "する", "3"});
+        program().settings().folders.append({"/x/", "する", "3"});
         QVERIFY(mainWindow().close());
         QCOMPARE(closed.size(), 1);
         QCOMPARE(ReadFile(settingsPath()),
                  QByteArray("[foldersv040]\r\n1\r\n/x/\r\nする\r\n3\r\n[interval]\r\n7\r\n"));
         QVERIFY(!mainWindow().trayIcon()->isVisible());
-        QVERIFY(dialogs_.errors.isEmpty());
+        QVERIFY(fixture_.dialogs.errors.isEmpty());
     }
 
     void aMissingSettingsFolderIsMadeAtTheFirstSave() {
-        const QString fresh = dir_.filePath(QStringLiteral("config/trellisk/trellisk.ini"));
-        program_ = std::make_unique<Program>(ProgramOptions{fresh.toStdString(), false, QUrl()},
-                                             dialogs_, clock_);
+        const QString fresh = fixture_.path(QStringLiteral("config/trellisk/trellisk.ini"));
+        fixture_.start(false, QUrl(), fresh);
         mainWindow().show();
         QVERIFY(mainWindow().close());
         QCOMPARE(ReadFile(fresh), QByteArray("[foldersv040]\r\n0\r\n[interval]\r\n3\r\n"));
-        QVERIFY(dialogs_.errors.isEmpty());
+        QVERIFY(fixture_.dialogs.errors.isEmpty());
     }
 
     void aFailedSaveIsReportedKeepsTheOldFileAndTheProgramStillEnds() {
         // The temporary file beside a name this long would be longer than any name may be.
-        const QString longName = dir_.filePath(QString(246, u'x') + QStringLiteral(".ini"));
+        const QString longName = fixture_.path(QString(246, u'x') + QStringLiteral(".ini"));
         const QByteArray old("[foldersv040]\r\n0\r\n[interval]\r\n5\r\n");
         WriteFile(longName, old);
-        program_ = std::make_unique<Program>(ProgramOptions{longName.toStdString(), false, QUrl()},
-                                             dialogs_, clock_);
+        fixture_.start(false, QUrl(), longName);
         mainWindow().show();
         ui().intervalField->setValue(9);
         QSignalSpy closed(&mainWindow(), &MainWindow::closed);
         QVERIFY(mainWindow().close());
         QCOMPARE(closed.size(), 1);
-        QCOMPARE(dialogs_.errors.size(), 1);
+        QCOMPARE(fixture_.dialogs.errors.size(), 1);
         QCOMPARE(ReadFile(longName), old);
     }
 
     void activationCopiesTheBaseTimeOfTheLogWindow() {
         start(false);
         ui().baseTimeLabel->setText(QStringLiteral("stale"));
-        program_->log().changeStatus(
+        program().log().changeStatus(
             [](LogStatus& status) { status.comparedBaseTime = "2024/05/06 7:08:09"; });
-        QCOMPARE(program_->logWindow().baseTimeText(), QStringLiteral("2024/05/06 7:08:09"));
+        QCOMPARE(program().logWindow().baseTimeText(), QStringLiteral("2024/05/06 7:08:09"));
         QEvent activate(QEvent::WindowActivate);
         QCoreApplication::sendEvent(&mainWindow(), &activate);
         QCOMPARE(ui().baseTimeLabel->text(), QStringLiteral("2024/05/06 7:08:09"));
@@ -331,12 +346,12 @@ private slots:
         QTest::mouseClick(ui().clearBaseAtStartBox, Qt::LeftButton, {},
                           QPoint(4, ui().clearBaseAtStartBox->height() / 2));
         QVERIFY(ui().clearBaseAtStartBox->isChecked());
-        QVERIFY(program_->settings().clearBaseAtStart);
+        QVERIFY(program().settings().clearBaseAtStart);
         QVERIFY(!ui().baseTimeLabel->isEnabled());
 
-        program_->windowInterface().setClearBaseAtStart(false);
+        program().windowInterface().setClearBaseAtStart(false);
         QVERIFY(!ui().clearBaseAtStartBox->isChecked());
-        QVERIFY(!program_->settings().clearBaseAtStart);
+        QVERIFY(!program().settings().clearBaseAtStart);
         QVERIFY(ui().baseTimeLabel->isEnabled());
     }
 
@@ -348,7 +363,7 @@ private slots:
         QCOMPARE(tray->icon().pixmap(16).toImage(), ProgramIcon().pixmap(16).toImage());
         for (TrayPicture picture :
              {TrayPicture::Busy, TrayPicture::Monitoring, TrayPicture::Stopped}) {
-            program_->windowInterface().setTrayPicture(picture);
+            program().windowInterface().setTrayPicture(picture);
             QCOMPARE(tray->picture(), std::optional<TrayPicture>(picture));
             QCOMPARE(tray->icon().pixmap(16).toImage(),
                      TrayPictureIcon(picture).pixmap(16).toImage());
@@ -362,9 +377,11 @@ private slots:
         auto isCyan = [](QColor c) { return c.red() < 100 && c.green() > 150 && c.blue() > 150; };
         const QPoint folder(12, 11);
         const QPoint arrow(2, 10);
-        const QImage stopped = TrayPictureIcon(TrayPicture::Stopped).pixmap(16).toImage();
-        const QImage waiting = TrayPictureIcon(TrayPicture::Monitoring).pixmap(16).toImage();
-        const QImage busy = TrayPictureIcon(TrayPicture::Busy).pixmap(16).toImage();
+        const QImage stopped =
+            TrayPictureIcon(TrayPicture::Stopped).pixmap(QSize(16, 16), 1.0).toImage();
+        const QImage waiting =
+            TrayPictureIcon(TrayPicture::Monitoring).pixmap(QSize(16, 16), 1.0).toImage();
+        const QImage busy = TrayPictureIcon(TrayPicture::Busy).pixmap(QSize(16, 16), 1.0).toImage();
         QCOMPARE(stopped.size(), QSize(16, 16));
         QVERIFY(isYellow(stopped.pixelColor(folder)));
         QVERIFY(isCyan(stopped.pixelColor(arrow)));
@@ -373,27 +390,88 @@ private slots:
         QVERIFY(isRed(busy.pixelColor(folder)));
         QVERIFY(isRed(busy.pixelColor(arrow)));
         // Larger tray sizes get a picture drawn at that size.
-        QCOMPARE(TrayPictureIcon(TrayPicture::Stopped).pixmap(32).size(), QSize(32, 32));
+        QCOMPARE(TrayPictureIcon(TrayPicture::Stopped).pixmap(QSize(32, 32), 1.0).size(),
+                 QSize(32, 32));
     }
 
+    // The two toggles of the tray menu, from the main window shown and the log window hidden.
+    // Without a tray the program never hides the last visible window: nothing could show a
+    // window again. "m" toggles the main window, "l" the log window; the result is which
+    // windows are visible after each step.
+    void trayMenuTogglesTheWindows_data() {
+        QTest::addColumn<bool>("trayAvailable");
+        QTest::addColumn<QString>("toggles");
+        QTest::addColumn<QStringList>("visible");
+        const auto steps = [](std::initializer_list<const char*> list) {
+            QStringList texts;
+            for (const char* text : list)
+                texts << QString::fromLatin1(text);
+            return texts;
+        };
+        QTest::newRow("tray") << true << QStringLiteral("mmll") << steps({"", "m", "ml", "m"});
+        QTest::newRow("tray, both hidden") << true << QStringLiteral("mll") << steps({"", "l", ""});
+        QTest::newRow("no tray, main window alone") << false << QStringLiteral("m") << steps({"m"});
+        QTest::newRow("no tray, log window shown")
+            << false << QStringLiteral("lmlm") << steps({"ml", "l", "l", "ml"});
+    }
     void trayMenuTogglesTheWindows() {
-        start(true);
-        LogWindow& log = program_->logWindow();
-        ui().toggleMainWindowAction->trigger();
-        QVERIFY(!mainWindow().isVisible());
-        ui().toggleMainWindowAction->trigger();
-        QVERIFY(mainWindow().isVisible());
-        ui().toggleLogWindowAction->trigger();
-        QVERIFY(log.isVisible());
-        ui().toggleLogWindowAction->trigger();
-        QVERIFY(!log.isVisible());
+        QFETCH(bool, trayAvailable);
+        QFETCH(QString, toggles);
+        QFETCH(QStringList, visible);
+        start(trayAvailable);
+        const LogWindow& log = program().logWindow();
+        for (qsizetype step = 0; step < toggles.size(); ++step) {
+            (toggles[step] == u'm' ? ui().toggleMainWindowAction : ui().toggleLogWindowAction)
+                ->trigger();
+            const QString shown =
+                QString(mainWindow().isVisible() ? QStringLiteral("m") : QString()) +
+                (log.isVisible() ? QStringLiteral("l") : QString());
+            QCOMPARE(shown, visible[step]);
+        }
     }
 
-    void leftClickOnTheTrayShowsTheMainWindow() {
+    // A tray that goes away with both windows hidden leaves the main window shown; a tray that
+    // comes later brings its icon, and from then on the start hides the main window.
+    void theTrayMayComeAndGo() {
+        start(false);
+        QVERIFY(!mainWindow().trayIcon());
+        mainWindow().setTrayAvailable(true);
+        QVERIFY(mainWindow().trayIcon());
+        ui().startAction->trigger(); // refused: no folder, but the window is hidden first
+        QVERIFY(!mainWindow().isVisible());
+        mainWindow().setTrayAvailable(false);
+        QVERIFY(!mainWindow().trayIcon());
+        QVERIFY(mainWindow().isVisible());
+        ui().startAction->trigger();
+        QVERIFY(mainWindow().isVisible());
+    }
+
+    // A left click on the tray icon shows the main window, restored, raised and active.
+    void leftClickOnTheTrayBringsTheMainWindowToTheFront_data() {
+        QTest::addColumn<QString>("before");
+        QTest::newRow("hidden") << QStringLiteral("hidden");
+        QTest::newRow("minimised") << QStringLiteral("minimised");
+        QTest::newRow("behind the log window") << QStringLiteral("behind");
+    }
+    void leftClickOnTheTrayBringsTheMainWindowToTheFront() {
+        QFETCH(QString, before);
         start(true);
-        mainWindow().hide();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow()));
+        if (before == u"hidden") {
+            mainWindow().hide();
+        } else if (before == u"minimised") {
+            mainWindow().showMinimized();
+            QTRY_VERIFY(mainWindow().isMinimized());
+        } else {
+            program().logWindow().show();
+            program().logWindow().activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), &program().logWindow());
+        }
         emit mainWindow().trayIcon()->leftClicked();
         QVERIFY(mainWindow().isVisible());
+        QVERIFY(!mainWindow().isMinimized());
+        if (before != u"hidden") // a window shown afresh is activated by the window manager
+            QTRY_COMPARE(QApplication::activeWindow(), &mainWindow());
     }
 
     // Starting from the main menu hides the main window only where a tray icon can bring it
@@ -408,18 +486,18 @@ private slots:
         start(trayAvailable);
         ui().startAction->trigger();
         QCOMPARE(mainWindow().isVisible(), !trayAvailable);
-        QCOMPARE(dialogs_.messages,
+        QCOMPARE(fixture_.dialogs.messages,
                  QStringList{QStringLiteral("監視フォルダが指定されていません")});
-        QVERIFY(!program_->monitor().isMonitoring());
+        QVERIFY(!program().monitor().isMonitoring());
     }
 
     void startFromTheTrayMenuKeepsTheMainWindow() {
         writeSettingsWatchingAFolder();
         start(true);
         ui().trayStartAction->trigger();
-        QVERIFY(program_->monitor().isMonitoring());
+        QVERIFY(program().monitor().isMonitoring());
         QVERIFY(mainWindow().isVisible());
-        QVERIFY(program_->logWindow().isVisible());
+        QVERIFY(program().logWindow().isVisible());
         QCOMPARE(ui().statusLabel->text(), QStringLiteral("状態：監視中"));
         QCOMPARE(mainWindow().trayIcon()->picture(),
                  std::optional<TrayPicture>(TrayPicture::Monitoring));
@@ -428,7 +506,7 @@ private slots:
         QVERIFY(!ui().clearBaseAtStartBox->isChecked());
 
         ui().trayStopAction->trigger();
-        QVERIFY(!program_->monitor().isMonitoring());
+        QVERIFY(!program().monitor().isMonitoring());
         QCOMPARE(ui().statusLabel->text(), QStringLiteral("状態：停止中"));
         QCOMPARE(mainWindow().trayIcon()->picture(),
                  std::optional<TrayPicture>(TrayPicture::Stopped));
@@ -504,16 +582,105 @@ private slots:
     // The log window refuses to close, which must not keep the program running.
     void theEventLoopEndsWhenTheMainWindowCloses() {
         start(true);
-        program_->logWindow().show();
+        program().logWindow().show();
         QTimer::singleShot(0, ui().exitAction, &QAction::trigger);
         QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY(QFile::exists(settingsPath()));
     }
 
+    // A right-click on any control of either window opens the tray menu, as a user clicks:
+    // through the window. Only a text being edited keeps its own edit menu.
+    void rightClickOnAnyControlOpensTheTrayMenu_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<bool>("editing");
+        for (const char* control :
+             {"intervalField", "depthField", "folderTable", "fileManagerFolders", "statusLabel",
+              "updatedTable", "freeSpaceList", "tabs"})
+            QTest::newRow(control) << QString::fromLatin1(control) << false;
+        QTest::newRow("interval being typed") << QStringLiteral("intervalField") << true;
+    }
+    void rightClickOnAnyControlOpensTheTrayMenu() {
+        QFETCH(QString, control);
+        QFETCH(bool, editing);
+        start(true);
+        program().logWindow().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&program().logWindow()));
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow()));
+        ui().folderDetails->setEnabled(true);
+        QWidget* target = mainWindow().findChild<QWidget*>(control);
+        if (target == nullptr)
+            target = program().logWindow().findChild<QWidget*>(control);
+        QVERIFY(target);
+        if (auto* view = qobject_cast<QAbstractScrollArea*>(target))
+            target = view->viewport();
+        if (auto* spin = qobject_cast<QSpinBox*>(target))
+            target = spin->findChild<QLineEdit*>();
+        QWidget* window = target->window();
+        if (editing) {
+            window->activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), window);
+            target->setFocus();
+            QTRY_VERIFY(target->hasFocus());
+        }
+        // The menu that opened, closed again from inside its own loop where it runs one (an edit
+        // menu deletes itself on closing).
+        bool opened = false;
+        bool trayMenuOpened = false;
+        QTimer::singleShot(50, this, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            opened = menu != nullptr;
+            trayMenuOpened = menu == ui().trayMenu;
+            if (menu)
+                menu->close();
+        });
+        const QPoint at(4, 4);
+        QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, target->mapTo(window, at));
+        QTRY_VERIFY(opened);
+        QCOMPARE(trayMenuOpened, !editing);
+    }
+
+    // The program's own boxes are modal to the main window only: while a message or the
+    // question is open, the tray menu opens from the log window and its commands run.
+    void theTrayMenuStaysUsableWhileABoxIsOpen_data() {
+        QTest::addColumn<bool>("question");
+        QTest::newRow("message") << false;
+        QTest::newRow("question") << true;
+    }
+    void theTrayMenuStaysUsableWhileABoxIsOpen() {
+        QFETCH(bool, question);
+        QtDialogs dialogs;
+        SystemClock clock;
+        Program boxed({settingsPath().toStdString(), true, QUrl()}, dialogs, clock);
+        LogWindow& log = boxed.logWindow();
+        boxed.mainWindow().show();
+        log.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&log));
+        const MainWindowControls& controls = boxed.mainWindow().controls();
+        bool boxOpen = false;
+        bool menuOpened = false;
+        QTimer::singleShot(0, &log, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            boxOpen = box != nullptr;
+            QTest::mouseClick(log.windowHandle(), Qt::RightButton, {}, QPoint(300, 200));
+            menuOpened = controls.trayMenu->isVisible();
+            controls.trayMenu->close();
+            controls.toggleLogWindowAction->trigger();
+            if (box)
+                box->button(question ? QMessageBox::No : QMessageBox::Ok)->click();
+        });
+        if (question)
+            QVERIFY(!boxed.windowInterface().askYesNo("question"));
+        else
+            boxed.windowInterface().showMessage("message");
+        QVERIFY(boxOpen);
+        QVERIFY(menuOpened);
+        QVERIFY(!log.isVisible());
+    }
+
     void theTrayMenuIsTheContextMenuOfBothWindows() {
         start(true);
-        const QList<QWidget*> windows{&mainWindow(), &program_->logWindow()};
+        const QList<QWidget*> windows{&mainWindow(), &program().logWindow()};
         for (QWidget* window : windows) {
             window->show();
             QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/monitor/window_interface.h"
-#include "engine/platform/clock.h"
+#include "tests/support/fake_clock.h"
 
 #include <deque>
 #include <functional>
@@ -66,24 +66,6 @@ public:
     bool restartClear = false;
     bool logWindowShown = false;
     bool mainWindowShown = false;
-};
-
-// A clock that moves only when told to, or by a fixed step at every monotonic reading.
-class FakeClock : public Clock {
-public:
-    [[nodiscard]] std::time_t now() const override { return wall; }
-    [[nodiscard]] std::chrono::steady_clock::time_point monotonic() const override {
-        elapsed += stepPerReading;
-        return std::chrono::steady_clock::time_point(elapsed);
-    }
-    void advance(std::chrono::seconds by) {
-        wall += by.count();
-        elapsed += by;
-    }
-
-    std::time_t wall = 1800000000;
-    mutable std::chrono::seconds elapsed{1000};
-    std::chrono::seconds stepPerReading{0};
 };
 
 } // namespace trellisk::test

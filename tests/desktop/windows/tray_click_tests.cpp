@@ -1,0 +1,193 @@
+// The tray icon under a window manager, clicked with the real mouse (xdotool): a left click
+// brings the main window to the front, a right click opens the tray menu, whose items are
+// clicked in turn, also while a message box is open.
+#include "desktop/app/program.h"
+#include "desktop/dialogs/dialogs.h"
+#include "desktop/log_window/log_window.h"
+#include "desktop/main_window/main_window.h"
+#include "desktop/tray/tray_icon.h"
+#include "tests/support/program_fixture.h"
+#include "tests/support/test_files.h"
+#include "tests/support/x11_probe.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QTimer>
+
+using namespace trellisk;
+
+namespace {
+
+constexpr int kWaitMs = 10000;
+
+// Moves the real pointer to the point and clicks `button` (1 left, 3 right) there.
+bool ClickAt(QPoint at, int button) {
+    return QProcess::execute(QStringLiteral("xdotool"),
+                             {QStringLiteral("mousemove"), QStringLiteral("--sync"),
+                              QString::number(at.x()), QString::number(at.y()),
+                              QStringLiteral("click"), QString::number(button)}) == 0;
+}
+
+} // namespace
+
+class TrayClickTest : public QObject {
+    Q_OBJECT
+
+private:
+    test::X11Probe probe_;
+
+    // The middle of the program's icon in the tray panel, once it is docked there.
+    std::optional<QPoint> trayIconCentre() {
+        const auto panel = probe_.findByClass("trayer");
+        if (!panel)
+            return std::nullopt;
+        const auto icon = probe_.findByClass(*panel, "Trellisk");
+        if (!icon)
+            return std::nullopt;
+        const QList<int> rect = probe_.screenRect(*icon);
+        if (rect.size() != 4 || rect[2] <= 1)
+            return std::nullopt;
+        return QPoint(rect[0] + rect[2] / 2, rect[1] + rect[3] / 2);
+    }
+
+    bool clickTrayIcon(int button) {
+        std::optional<QPoint> centre;
+        if (!QTest::qWaitFor([&] { return (centre = trayIconCentre()).has_value(); }, kWaitMs))
+            return false;
+        return ClickAt(*centre, button);
+    }
+
+    // Clicks the menu's item by its caption, where the menu shows it on the screen.
+    static bool clickItem(QMenu* menu, const QString& caption) {
+        for (QAction* action : menu->actions()) {
+            if (action->text() == caption)
+                return ClickAt(menu->mapToGlobal(menu->actionGeometry(action).center()), 1);
+        }
+        return false;
+    }
+
+    // Active as the window manager shows it (it has the input focus and the active frame).
+    bool isActive(const QWidget& window) {
+        return QTest::qWaitFor(
+            [&] {
+                const auto active = probe_.activeWindow();
+                return active && *active == window.winId();
+            },
+            kWaitMs);
+    }
+
+private slots:
+    void initTestCase() {
+        SetProgramIdentity();
+        QVERIFY2(probe_.isConnected(), "these tests need an X11 display");
+        QVERIFY2(QSystemTrayIcon::isSystemTrayAvailable(), "these tests need a system tray");
+    }
+
+    // A left click shows the main window, restored, raised above the log window and active.
+    void leftClickBringsTheMainWindowToTheFront_data() {
+        QTest::addColumn<QString>("before");
+        QTest::newRow("hidden") << QStringLiteral("hidden");
+        QTest::newRow("minimised") << QStringLiteral("minimised");
+        QTest::newRow("behind the log window") << QStringLiteral("behind");
+    }
+    void leftClickBringsTheMainWindowToTheFront() {
+        QFETCH(QString, before);
+        test::ProgramFixture fixture;
+        Program& program = fixture.start(true);
+        MainWindow& mainWindow = program.mainWindow();
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
+        QVERIFY(isActive(mainWindow));
+        if (before == u"hidden") {
+            mainWindow.hide();
+        } else if (before == u"minimised") {
+            mainWindow.showMinimized();
+            QTRY_VERIFY(mainWindow.isMinimized());
+        } else {
+            program.logWindow().show();
+            program.logWindow().activateWindow();
+            QVERIFY(isActive(program.logWindow()));
+        }
+        QVERIFY(clickTrayIcon(1));
+        QTRY_VERIFY_WITH_TIMEOUT(mainWindow.isVisible() && !mainWindow.isMinimized(), kWaitMs);
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
+        QVERIFY(isActive(mainWindow));
+    }
+
+    // While a message box is open (modal to the main window only), the tray menu still opens
+    // from the icon and its items still work.
+    void theMenuOpensWhileAMessageBoxIsOpen() {
+        test::ProgramFixture fixture;
+        QtDialogs dialogs;
+        SystemClock clock;
+        Program program({fixture.settingsPath().toStdString(), true, QUrl()}, dialogs, clock);
+        MainWindow& mainWindow = program.mainWindow();
+        QMenu* menu = mainWindow.controls().trayMenu;
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
+
+        bool boxShown = false;
+        bool menuOpened = false;
+        bool logShown = false;
+        QTimer::singleShot(0, &mainWindow, [&] {
+            QMessageBox* box = nullptr;
+            (void)QTest::qWaitFor([&box] {
+                for (QWidget* window : QApplication::topLevelWidgets()) {
+                    if (auto* shown = qobject_cast<QMessageBox*>(window);
+                        shown && shown->isVisible())
+                        box = shown;
+                }
+                return box != nullptr;
+            });
+            boxShown = box != nullptr && QTest::qWaitForWindowExposed(box);
+            menuOpened =
+                clickTrayIcon(3) && QTest::qWaitFor([&] { return menu->isVisible(); }, kWaitMs);
+            logShown = menuOpened && clickItem(menu, QStringLiteral("ログフォーム表示切替")) &&
+                       QTest::qWaitFor([&] { return program.logWindow().isVisible(); }, kWaitMs);
+            if (box)
+                box->accept();
+        });
+        program.windowInterface().showMessage("message");
+        QVERIFY(boxShown);
+        QVERIFY(menuOpened);
+        QVERIFY(logShown);
+    }
+
+    // A right click opens the tray menu; its items work when clicked. Last: "終了" ends the
+    // event loops for good, so no box could be shown after it.
+    void rightClickOpensTheMenuAndItsItemsWork() {
+        test::ProgramFixture fixture;
+        Program& program = fixture.start(true);
+        MainWindow& mainWindow = program.mainWindow();
+        QMenu* menu = mainWindow.controls().trayMenu;
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
+
+        QVERIFY(clickTrayIcon(3));
+        QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), kWaitMs);
+        QVERIFY(clickItem(menu, QStringLiteral("ログフォーム表示切替")));
+        QTRY_VERIFY_WITH_TIMEOUT(program.logWindow().isVisible(), kWaitMs);
+        QTRY_VERIFY(!menu->isVisible());
+
+        QVERIFY(clickTrayIcon(3));
+        QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), kWaitMs);
+        QVERIFY(clickItem(menu, QStringLiteral("メインフォーム表示切替")));
+        QTRY_VERIFY_WITH_TIMEOUT(!mainWindow.isVisible(), kWaitMs);
+
+        QSignalSpy closed(&mainWindow, &MainWindow::closed);
+        QVERIFY(clickTrayIcon(3));
+        QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), kWaitMs);
+        QVERIFY(clickItem(menu, QStringLiteral("終了")));
+        QTRY_COMPARE_WITH_TIMEOUT(closed.size(), 1, kWaitMs);
+        QVERIFY(QFile::exists(fixture.settingsPath()));
+    }
+};
+
+QTEST_MAIN(TrayClickTest)
+#include "tray_click_tests.moc"
