@@ -319,7 +319,7 @@ private slots:
         // The temporary file beside a name this long would be longer than any name may be.
         const QString longName = fixture_.path(QString(246, u'x') + QStringLiteral(".ini"));
         const QByteArray old("[foldersv040]\r\n0\r\n[interval]\r\n5\r\n");
-        WriteFile(longName, old);
+        QVERIFY(WriteFile(longName, old));
         fixture_.start(false, QUrl(), longName);
         mainWindow().show();
         ui().intervalField->setValue(9);
