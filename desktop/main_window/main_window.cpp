@@ -47,7 +47,7 @@ MainWindow::MainWindow(Settings& settings, Monitor& monitor, LogData& log, const
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
       settings_(settings), monitor_(monitor), logData_(log), clock_(clock), dialogs_(dialogs),
-      settingsFileName_(std::move(settingsFileName)), editedRow_(settings.folders) {
+      settingsFile_(std::move(settingsFileName)), editedRow_(settings.folders) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Trellisk"));
     setWindowIcon(ProgramIcon());
@@ -109,7 +109,7 @@ void MainWindow::attachWindows(LogWindow& log, AboutWindow& about) {
 }
 
 void MainWindow::loadSettings() {
-    if (const auto error = LoadSettings(settingsFileName_, settings_))
+    if (const auto error = settingsFile_.load(settings_))
         dialogs_.error(this, QString::fromStdString(*error));
     ui_.intervalField->setValue(settings_.interval);
     ui_.clearBaseAtStartBox->setChecked(settings_.clearBaseAtStart);
@@ -119,7 +119,7 @@ void MainWindow::loadSettings() {
 void MainWindow::saveSettingsAtEnd() {
     if (tray_)
         tray_->hide();
-    if (const auto error = SaveSettings(settingsFileName_, settings_))
+    if (const auto error = settingsFile_.save(settings_))
         dialogs_.error(this, QString::fromStdString(*error));
 }
 

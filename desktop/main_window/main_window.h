@@ -2,6 +2,7 @@
 
 #include "desktop/main_window/main_window_controls.h"
 #include "engine/settings/folder_list.h"
+#include "engine/settings/settings_file.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -95,7 +96,7 @@ private:
     LogData& logData_;
     const Clock& clock_;
     Dialogs& dialogs_;
-    const std::string settingsFileName_;
+    SettingsFile settingsFile_;
     MainWindowControls ui_;
     EditedFolderRow editedRow_;
     FolderTableModel* folderModel_ = nullptr;

@@ -1,5 +1,6 @@
 #include "engine/platform/file_system.h"
 
+#include "engine/platform/file_descriptor.h"
 #include "engine/platform/path_rules.h"
 
 #include <cerrno>
@@ -10,6 +11,7 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace trellisk::platform {
@@ -96,6 +98,47 @@ bool CanOpenFile(const std::string& path) {
     }
     ::close(fd);
     return result;
+}
+
+FileContent ReadRegularFile(const std::string& path) {
+    using Status = FileContent::Status;
+    FileContent content;
+    const auto failed = [&content](int error) {
+        content.status = Status::Failed;
+        content.errorText = std::system_category().message(error);
+        return content;
+    };
+    // Non-blocking so that opening a FIFO does not wait for a writer.
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            content.status = Status::Missing;
+            return content;
+        }
+        return failed(errno);
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0)
+        return failed(errno);
+    if (!S_ISREG(info.st_mode)) {
+        content.status = Status::NotRegularFile;
+        return content;
+    }
+    content.bytes.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[1 << 14];
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return failed(errno);
+        }
+        if (got == 0)
+            break;
+        content.bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    content.status = Status::Read;
+    return content;
 }
 
 std::string MountPointOf(const std::string& path) {

@@ -21,6 +21,16 @@ namespace trellisk::platform {
 // Bytes available to the user on the file system holding the path; -1 when unknown.
 [[nodiscard]] std::int64_t FreeSpace(const std::string& path);
 
+// A whole file read at once. Only a regular file (or a link to one) is read: a FIFO, a
+// device or a directory is never opened for reading, so none can block or run forever.
+struct FileContent {
+    enum class Status { Read, Missing, NotRegularFile, Failed };
+    Status status = Status::Failed;
+    std::string bytes;     // with Read
+    std::string errorText; // the system's text with Failed
+};
+[[nodiscard]] FileContent ReadRegularFile(const std::string& path);
+
 // Directory of the running executable, ending with the separator.
 [[nodiscard]] std::string ExecutableDirectory();
 

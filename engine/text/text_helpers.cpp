@@ -65,6 +65,19 @@ std::string SizeChangeText(std::int64_t change) {
     return RightAligned11(std::to_string(change));
 }
 
+std::optional<int> ParseInteger(std::string_view text) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    // from_chars takes '-' but not '+'; a sign must still be followed by a digit.
+    if (first != last && *first == '+' && last - first > 1 && first[1] != '-')
+        ++first;
+    int value = 0;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end != last)
+        return std::nullopt;
+    return value;
+}
+
 std::optional<std::int64_t> ParseSize(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string_view::npos)

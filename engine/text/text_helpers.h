@@ -24,6 +24,10 @@ std::string SizeText(std::uint64_t size);
 // Signed size difference in the same 11-character form, "-" before the digits of a decrease.
 std::string SizeChangeText(std::int64_t change);
 
+// An integer text: an optional '+' or '-', then one or more decimal digits and nothing else,
+// within the range of int; nullopt for anything else.
+std::optional<int> ParseInteger(std::string_view text);
+
 // Reads a size text back (leading blanks skipped); nullopt when it is not a number.
 std::optional<std::int64_t> ParseSize(std::string_view text);
 
