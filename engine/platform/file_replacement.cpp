@@ -28,6 +28,7 @@ std::string DirectoryOf(const std::string& path) {
 // The path with every symbolic link at its end replaced by what it points to, so that a
 // rename replaces the file and not the link. A link to a missing file resolves to that name.
 std::optional<std::string> FinalTarget(std::string path, int& error) {
+    error = 0;
     for (int links = 0; links <= kMaxLinks; ++links) {
         struct stat info {};
         if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
@@ -70,14 +71,26 @@ void SyncDirectory(const std::string& directory) {
 } // namespace
 
 FileReplacement::FileReplacement(const std::string& target, unsigned newFileMode) {
-    std::optional<std::string> resolved = FinalTarget(target, error_);
-    if (!resolved)
+    int error = 0;
+    std::optional<std::string> resolved = FinalTarget(target, error);
+    if (!resolved) {
+        fail(error);
         return;
+    }
     target_ = std::move(*resolved);
     mode_t mode = static_cast<mode_t>(newFileMode);
     struct stat old {};
-    if (::stat(target_.c_str(), &old) == 0)
+    if (::stat(target_.c_str(), &old) == 0) {
+        if (S_ISDIR(old.st_mode)) {
+            fail(EISDIR);
+            return;
+        }
+        if (!S_ISREG(old.st_mode)) {
+            fail("通常のファイルではありません");
+            return;
+        }
         mode = old.st_mode & 07777;
+    }
     tempPath_ = target_ + ".XXXXXX";
     temp_.reset(::mkostemp(tempPath_.data(), O_CLOEXEC));
     if (!temp_) {
@@ -97,12 +110,12 @@ FileReplacement::~FileReplacement() {
 }
 
 void FileReplacement::write(std::string_view bytes) {
-    if (error_ != 0)
+    if (error_)
         return;
     if (buffer_.size() + bytes.size() > kBufferSize)
         flush();
     if (bytes.size() >= kBufferSize) {
-        if (error_ == 0 && !WriteAll(temp_.get(), bytes))
+        if (!error_ && !WriteAll(temp_.get(), bytes))
             fail(errno);
         return;
     }
@@ -110,26 +123,38 @@ void FileReplacement::write(std::string_view bytes) {
 }
 
 void FileReplacement::flush() {
-    if (error_ == 0 && !WriteAll(temp_.get(), buffer_))
+    if (!error_ && !WriteAll(temp_.get(), buffer_))
         fail(errno);
     buffer_.clear();
 }
 
 void FileReplacement::fail(int error) {
-    if (error_ == 0)
-        error_ = error != 0 ? error : EIO;
+    fail(std::system_category().message(error != 0 ? error : EIO));
+}
+
+void FileReplacement::fail(std::string text) {
+    if (!error_)
+        error_ = std::move(text);
+}
+
+std::optional<std::string> FileReplacement::finishWriting() {
+    if (!temp_)
+        return error_;
+    flush();
+    if (!error_ && ::fsync(temp_.get()) != 0)
+        fail(errno);
+    if (::close(temp_.release()) != 0)
+        fail(errno);
+    return error_;
 }
 
 std::optional<std::string> FileReplacement::commit() {
-    flush();
-    if (error_ == 0 && ::fsync(temp_.get()) != 0)
+    if (finishWriting())
+        return error_;
+    if (::rename(tempPath_.c_str(), target_.c_str()) != 0) {
         fail(errno);
-    if (temp_ && ::close(temp_.release()) != 0)
-        fail(errno);
-    if (error_ == 0 && ::rename(tempPath_.c_str(), target_.c_str()) != 0)
-        fail(errno);
-    if (error_ != 0)
-        return std::system_category().message(error_);
+        return error_;
+    }
     tempPath_.clear();
     SyncDirectory(DirectoryOf(target_));
     return std::nullopt;

@@ -14,6 +14,7 @@ namespace trellisk::platform {
 // commit() succeeds the old file stays exactly as it was; a replacement that is never
 // committed leaves no temporary file behind. A target that is a symbolic link is replaced
 // through the link: the file it finally points to gets the new content, the link stays.
+// Only a regular file is replaced; a directory, device or FIFO in its place is an error.
 class FileReplacement {
 public:
     // The new file gets the old one's permissions, or `newFileMode` when there is none.
@@ -25,18 +26,24 @@ public:
     // Appends bytes to the new content. After the first failure nothing more is written and
     // commit() reports it.
     void write(std::string_view bytes);
-    // Puts the new content in place; the system's error text when anything failed.
+    // Writes out and syncs the new content without putting it in place yet, so that several
+    // files can all be written before any of them replaces its old one. The error text when
+    // anything failed so far.
+    [[nodiscard]] std::optional<std::string> finishWriting();
+    // Puts the new content in place (finishing the writing first); the error text when
+    // anything failed.
     [[nodiscard]] std::optional<std::string> commit();
 
 private:
     void flush();
     void fail(int error);
+    void fail(std::string text);
 
     std::string target_;   // the file finally named by the path, links resolved
     std::string tempPath_; // empty once renamed or removed
     FileDescriptor temp_;
     std::string buffer_;
-    int error_ = 0;
+    std::optional<std::string> error_;
 };
 
 // Writes `content` as the new content of `target` through a FileReplacement.
