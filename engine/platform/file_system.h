@@ -11,8 +11,11 @@ namespace trellisk::platform {
 // True when the path names a directory (links followed).
 [[nodiscard]] bool DirectoryExists(const std::string& path);
 
-// True when the file can be opened for reading while no other process writes it; it is
-// closed again at once. Missing files and files without read access give false.
+// True when the regular file can be opened for reading while no other process writes it; it
+// is closed again at once. Missing files, files without read access and anything but a
+// regular file (which is never opened) give false. A writer that opens the file meanwhile
+// can never end the program: SIGIO, which the kernel sends then, is ignored where the program
+// does not handle it.
 [[nodiscard]] bool CanOpenFile(const std::string& path);
 
 // Mount point of the file system that holds the path, or holds its nearest existing parent.
