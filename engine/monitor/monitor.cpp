@@ -49,14 +49,15 @@ void Monitor::startMonitoring() {
         window_.setTrayPicture(TrayPicture::Monitoring);
         const MonotonicTime started = clock_.monotonic();
         window_.pump();
-        if (!monitoring_)
-            return; // stopped during the pump
-        rebuildDriveList();
-        window_.setStatusText(kStatusMonitoring);
-        const bool needBaseline = settings_.clearBaseAtStart || baseDirs_.empty();
-        if (!needBaseline || takeBaseline(started)) {
-            window_.setTrayPicture(TrayPicture::Monitoring);
-            window_.setTimerEnabled(true);
+        // Stopped during the pump: a start chosen after that stop is still pending below.
+        if (monitoring_) {
+            rebuildDriveList();
+            window_.setStatusText(kStatusMonitoring);
+            const bool needBaseline = settings_.clearBaseAtStart || baseDirs_.empty();
+            if (!needBaseline || takeBaseline(started)) {
+                window_.setTrayPicture(TrayPicture::Monitoring);
+                window_.setTimerEnabled(true);
+            }
         }
     }
     runPendingStart();
@@ -108,9 +109,11 @@ bool Monitor::takeBaseline(MonotonicTime started) {
     expandedEntries_.clear();
 
     for (const FolderEntry& entry : settings_.folders) {
-        baseDirs_.append(DirRow{entry.path, -1, -1, false});
+        // A hand-edited path may lack its separator; the folder is used with it everywhere.
+        const std::string folder = WithTrailingSeparator(entry.path);
+        baseDirs_.append(DirRow{folder, -1, -1, false});
         if (entry.subMonitor == kSubMonitorYes)
-            ExpandFolder(WithTrailingSeparator(entry.path), baseDirs_, entry, &expandedEntries_);
+            ExpandFolder(folder, baseDirs_, entry, &expandedEntries_);
     }
     showFreeSpace();
 

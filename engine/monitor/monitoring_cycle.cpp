@@ -69,10 +69,11 @@ void Monitor::expandFolders() {
     expandedEntries_.clear();
     for (std::size_t q = 0; q < folders; ++q) {
         const FolderEntry& entry = settings_.folders[q];
-        snapshotDirs_.append(DirRow{entry.path, -1, -1, false});
+        // A hand-edited path may lack its separator; the folder is used with it everywhere.
+        const std::string folder = WithTrailingSeparator(entry.path);
+        snapshotDirs_.append(DirRow{folder, -1, -1, false});
         if (entry.subMonitor == kSubMonitorYes)
-            ExpandFolder(WithTrailingSeparator(entry.path), snapshotDirs_, entry,
-                         &expandedEntries_);
+            ExpandFolder(folder, snapshotDirs_, entry, &expandedEntries_);
         setGauge(q + 1, folders);
     }
 }
