@@ -11,6 +11,7 @@
 #include "engine/log/log_export.h"
 #include "engine/monitor/monitor.h"
 #include "engine/platform/clock.h"
+#include "engine/platform/system_log.h"
 #include "engine/settings/folder_import.h"
 #include "engine/settings/settings_file.h"
 
@@ -119,7 +120,13 @@ void MainWindow::loadSettings() {
 void MainWindow::saveSettingsAtEnd() {
     if (tray_)
         tray_->hide();
-    if (const auto error = settingsFile_.save(settings_))
+    const std::optional<std::string> error = settingsFile_.save(settings_);
+    if (!error)
+        return;
+    // Nobody may be there to click a box at logout or kill: the program must still end.
+    if (endingBySignal_)
+        platform::ReportError(*error);
+    else
         dialogs_.error(this, QString::fromStdString(*error));
 }
 
@@ -160,10 +167,17 @@ void MainWindow::addFolder() {
     if (refusedWhileMonitoring())
         return;
     const std::optional<QString> folder = dialogs_.chooseFolder(this);
-    if (!folder)
+    if (!folder || refusedAsUnstorable(PathBytes(*folder)))
         return;
     settings_.folders.append(NewFolderEntry(PathBytes(*folder)));
     ui_.clearBaseAtStartBox->setChecked(true);
+}
+
+bool MainWindow::refusedAsUnstorable(const std::string& folder) {
+    const std::optional<std::string> refusal = UnstorableFolderMessage(folder);
+    if (refusal)
+        dialogs_.message(this, QString::fromStdString(*refusal));
+    return refusal.has_value();
 }
 
 void MainWindow::removeFolder() {
@@ -229,7 +243,10 @@ void MainWindow::addPickedFolder() {
     const QListWidgetItem* item = ui_.fileManagerFolders->currentItem();
     if (item == nullptr)
         return;
-    settings_.folders.append(NewFolderEntry(item->data(Qt::UserRole).toByteArray().toStdString()));
+    const std::string folder = item->data(Qt::UserRole).toByteArray().toStdString();
+    if (refusedAsUnstorable(folder))
+        return;
+    settings_.folders.append(NewFolderEntry(folder));
 }
 
 void MainWindow::saveLog() {
@@ -270,6 +287,11 @@ void MainWindow::exitProgram() {
     if (tray_)
         tray_->hide();
     close();
+}
+
+void MainWindow::endBySignal() {
+    endingBySignal_ = true;
+    exitProgram();
 }
 
 void MainWindow::runCycle() {

@@ -65,6 +65,9 @@ public slots:
     void startFromTray();
     void stopFromTray();
     void exitProgram();
+    // Ends as exitProgram does, for a termination signal: a failure to save the settings is
+    // reported on standard error and in the system log, not in a box that waits for a click.
+    void endBySignal();
     void runCycle();
     void clearBaseAtStartToggled();
     void openFolderDetails();
@@ -85,6 +88,8 @@ private:
     void saveSettingsAtEnd();
     // Shows "モニター中です" while monitoring: the folder table must not change then.
     [[nodiscard]] bool refusedWhileMonitoring();
+    // Shows why a folder that the settings file cannot keep is not added.
+    [[nodiscard]] bool refusedAsUnstorable(const std::string& folder);
     [[nodiscard]] std::optional<std::size_t> selectedFolderRow() const;
     void closeFolderDetails();
     // Runs a call into the engine that may pump events; an exit asked for meanwhile is
@@ -107,6 +112,7 @@ private:
     int engineDepth_ = 0;
     bool exitRequested_ = false;
     bool ended_ = false;
+    bool endingBySignal_ = false;
     bool placed_ = false;
 };
 

@@ -26,7 +26,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cstdio>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 
 using namespace trellisk;
 
@@ -298,6 +301,36 @@ private slots:
         QVERIFY(mainWindow().close());
         QCOMPARE(closed.size(), 1);
         QCOMPARE(dialogs_.errors.size(), 1);
+        QVERIFY2(dialogs_.errors.first().startsWith(missingFolder + QStringLiteral(": ")),
+                 qPrintable(dialogs_.errors.first()));
+    }
+
+    // At logout nobody clicks OK: the error goes to standard error and the program ends.
+    void aFailedSaveAtAnEndBySignalWaitsForNobody() {
+        const QString missingFolder = dir_.filePath(QStringLiteral("missing/trellisk.ini"));
+        program_ = std::make_unique<Program>(
+            ProgramOptions{missingFolder.toStdString(), true, QUrl()}, dialogs_, clock_);
+        mainWindow().show();
+        QSignalSpy closed(&mainWindow(), &MainWindow::closed);
+
+        const QString errorFile = dir_.filePath(QStringLiteral("stderr.txt"));
+        std::fflush(stderr);
+        const int savedError = ::dup(STDERR_FILENO);
+        const int capture = ::open(QFile::encodeName(errorFile).constData(),
+                                   O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        ::dup2(capture, STDERR_FILENO);
+        ::close(capture);
+        mainWindow().endBySignal();
+        std::fflush(stderr);
+        ::dup2(savedError, STDERR_FILENO);
+        ::close(savedError);
+
+        QCOMPARE(closed.size(), 1);
+        QVERIFY(dialogs_.errors.isEmpty());
+        const QByteArray reported = ReadFile(errorFile);
+        QVERIFY2(reported.startsWith("trellisk: " + QFile::encodeName(missingFolder) + ": "),
+                 reported.constData());
+        QVERIFY(!mainWindow().trayIcon()->isVisible());
     }
 
     void activationCopiesTheBaseTimeOfTheLogWindow() {
