@@ -68,7 +68,7 @@ TEST(CanOpenFile, SeesAWriterInAnotherProcess) {
     tree.makeFile("held");
     const std::string path = tree.path("held");
     {
-        ShellProcess writer("exec 3>>'" + path + "'; touch '" + path + ".open'; exec sleep 10");
+        ShellProcess writer("exec 3>>'" + path + "'; : > '" + path + ".open'; exec sleep 10");
         ASSERT_TRUE(writer.running());
         while (::access((path + ".open").c_str(), F_OK) != 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
