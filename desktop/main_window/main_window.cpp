@@ -15,9 +15,11 @@
 #include "engine/settings/folder_import.h"
 #include "engine/settings/settings_file.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -291,6 +293,14 @@ void MainWindow::exitProgram() {
 
 void MainWindow::endBySignal() {
     endingBySignal_ = true;
+    // Nobody may be there to answer an open box: a running baseline or cycle is stopped, so
+    // that a question it asked ends it, and every open box is dismissed.
+    if (monitor_.busy())
+        monitor_.stopMonitoring();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QDialog*>(window); box != nullptr && box->isVisible())
+            box->reject();
+    }
     exitProgram();
 }
 

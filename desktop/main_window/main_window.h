@@ -65,8 +65,9 @@ public slots:
     void startFromTray();
     void stopFromTray();
     void exitProgram();
-    // Ends as exitProgram does, for a termination signal: a failure to save the settings is
-    // reported on standard error and in the system log, not in a box that waits for a click.
+    // Ends as exitProgram does, for a termination signal, without waiting for anybody: open
+    // boxes are dismissed, and a failure to save the settings is reported on standard error
+    // and in the system log instead of in a box.
     void endBySignal();
     void runCycle();
     void clearBaseAtStartToggled();

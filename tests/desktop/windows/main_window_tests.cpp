@@ -2,6 +2,7 @@
 #include "desktop/app/program.h"
 #include "desktop/app/qt_window_interface.h"
 #include "desktop/appearance/tray_pictures.h"
+#include "desktop/dialogs/dialogs.h"
 #include "desktop/log_window/log_window.h"
 #include "desktop/main_window/main_window.h"
 #include "desktop/tray/tray_icon.h"
@@ -9,7 +10,10 @@
 #include "tests/desktop/windows/recording_dialogs.h"
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -65,6 +69,26 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
+class SlowClock final : public Clock {
+public:
+    [[nodiscard]] std::time_t now() const override { return std::time(nullptr); }
+    [[nodiscard]] std::chrono::steady_clock::time_point monotonic() const override {
+        elapsed_ += std::chrono::seconds(20);
+        return std::chrono::steady_clock::time_point(elapsed_);
+    }
+
+private:
+    mutable std::chrono::seconds elapsed_{0};
+};
+
+QDialog* OpenBox() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QDialog*>(window); box != nullptr && box->isVisible())
+            return box;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -113,6 +137,41 @@ private slots:
         dialogs_ = {};
     }
     void cleanup() { program_.reset(); }
+
+    // The baseline's question, open while the engine runs, does not keep a signal from ending
+    // the program. First of all tests: once a test has ended the program, no event loop in
+    // this process runs again, a box's included.
+    void anEndBySignalAnswersTheBaselineQuestion() {
+        QDir(dir_.path()).mkpath(QStringLiteral("watched/sub"));
+        WriteFile(settingsPath(), "[foldersv040]\r\n1\r\n" +
+                                      QFile::encodeName(dir_.filePath(QStringLiteral("watched/"))) +
+                                      "\r\nする\r\n0\r\n[interval]\r\n3\r\n");
+        QtDialogs boxes;
+        SlowClock slowClock; // every reading 20 s later: the baseline asks at once
+        program_ = std::make_unique<Program>(
+            ProgramOptions{settingsPath().toStdString(), false, QUrl()}, boxes, slowClock);
+        mainWindow().show();
+        QSignalSpy closed(&mainWindow(), &MainWindow::closed);
+        bool boxWasOpen = false;
+        bool boxGone = false;
+        QTimer::singleShot(100, &mainWindow(), [&] {
+            boxWasOpen = OpenBox() != nullptr;
+            mainWindow().endBySignal();
+            boxGone = OpenBox() == nullptr;
+        });
+        // Boxes that stay are answered here, so that the test ends and fails.
+        QTimer answerer;
+        QObject::connect(&answerer, &QTimer::timeout, [] {
+            if (QDialog* box = OpenBox())
+                box->reject();
+        });
+        answerer.start(2000);
+        ui().startAction->trigger();
+        QVERIFY(boxWasOpen);
+        QVERIFY(boxGone);
+        QCOMPARE(closed.size(), 1);
+        QVERIFY(!program_->monitor().isMonitoring());
+    }
 
     void controlsSitAtTheirPlaces_data() {
         QTest::addColumn<QString>("name");
