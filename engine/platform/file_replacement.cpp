@@ -186,7 +186,7 @@ std::optional<std::string> KeepCopy(const std::string& original, const std::stri
     case FileContent::Status::Read:
         return ReplaceFile(copy, content.bytes);
     case FileContent::Status::Missing:
-        return std::system_category().message(ENOENT);
+        return std::nullopt;
     case FileContent::Status::NotRegularFile:
         return std::system_category().message(EINVAL);
     case FileContent::Status::Failed:

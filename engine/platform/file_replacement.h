@@ -51,8 +51,8 @@ private:
                                                      std::string_view content);
 
 // Makes `copy` hold the content `original` has now (links followed), replacing an older copy:
-// a second hard link where the file system allows it, else a copy of the bytes. Returns the
-// system's error text when neither worked.
+// a second hard link where the file system allows it, else a copy of the bytes. Nothing is
+// done when `original` is gone. Returns the system's error text when neither worked.
 [[nodiscard]] std::optional<std::string> KeepCopy(const std::string& original,
                                                   const std::string& copy);
 

@@ -96,6 +96,10 @@ TEST(KeepCopy, CopiesTheFileAsItIsNowAndReplacesAnOlderCopy) {
     ASSERT_EQ(KeepCopy(tree.path("file"), tree.path("file.bak")), std::nullopt);
     EXPECT_EQ(Read(tree.path("file.bak")), "third");
     EXPECT_EQ(Names(tree.root()), (std::set<std::string>{"file", "file.bak"}));
+
+    // A file that is gone has nothing to keep; the older copy stays.
+    EXPECT_EQ(KeepCopy(tree.path("gone"), tree.path("file.bak")), std::nullopt);
+    EXPECT_EQ(Read(tree.path("file.bak")), "third");
 }
 
 } // namespace
