@@ -3,6 +3,7 @@
 #include "bench/bench_tree.h"
 #include "bench/bench_window.h"
 #include "bench/process_probe.h"
+#include "bench/soak.h"
 #include "engine/log/log_tables.h"
 #include "engine/monitor/monitor.h"
 #include "engine/platform/clock.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <fstream>
 #include <malloc.h>
@@ -241,9 +243,14 @@ void RunGenerated(const std::string& name, const std::string& what, const BenchT
 }
 
 int Main(int argc, char** argv) {
+    if (argc >= 2 && std::string(argv[1]) == "--soak" && argc <= 3) {
+        const int cycles = argc == 3 ? std::atoi(argv[2]) : 2000;
+        if (cycles > 0)
+            return RunSoak(cycles);
+    }
     const bool large = argc == 2 && std::string(argv[1]) == "--large";
     if (argc > 2 || (argc == 2 && argv[1][0] == '-' && !large)) {
-        std::fprintf(stderr, "usage: %s [--large | existing-folder]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--large | existing-folder | --soak [cycles]]\n", argv[0]);
         return 2;
     }
     const std::string commit = CommitText(); // before the long run, while it is still true

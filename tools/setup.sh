@@ -10,6 +10,7 @@ packages=(
     build-essential cmake pkg-config ccache clang-format
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxcb1-dev
     libgtest-dev googletest libbenchmark-dev
+    clang libclang-rt-14-dev
     xvfb xauth trayer openbox x11-utils xdotool imagemagick dbus-x11 at-spi2-core
     fonts-noto-cjk
     desktop-file-utils appstream

@@ -26,6 +26,6 @@ int main(int argc, char* argv[]) {
     // Ended from outside (logout, kill): leave as the exit command does, settings saved.
     trellisk::platform::TerminationRequests termination;
     QObject::connect(&termination, &trellisk::platform::TerminationRequests::requested,
-                     &program.mainWindow(), [&program] { program.mainWindow().close(); });
+                     &program.mainWindow(), &trellisk::MainWindow::endBySignal);
     return app.exec();
 }

@@ -11,13 +11,16 @@
 #include "engine/log/log_export.h"
 #include "engine/monitor/monitor.h"
 #include "engine/platform/clock.h"
+#include "engine/platform/system_log.h"
 #include "engine/settings/folder_import.h"
 #include "engine/settings/settings_file.h"
 #include "engine/settings/settings_location.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -48,7 +51,7 @@ MainWindow::MainWindow(Settings& settings, Monitor& monitor, LogData& log, const
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
       settings_(settings), monitor_(monitor), logData_(log), clock_(clock), dialogs_(dialogs),
-      settingsFileName_(std::move(settingsFileName)), editedRow_(settings.folders) {
+      settingsFile_(std::move(settingsFileName)), editedRow_(settings.folders) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Trellisk"));
     setWindowIcon(ProgramIcon());
@@ -141,7 +144,7 @@ void MainWindow::attachWindows(LogWindow& log, AboutWindow& about) {
 }
 
 void MainWindow::loadSettings() {
-    if (const auto error = LoadSettings(settingsFileName_, settings_))
+    if (const auto error = settingsFile_.load(settings_))
         dialogs_.error(this, QString::fromStdString(*error));
     ui_.intervalField->setValue(settings_.interval);
     ui_.clearBaseAtStartBox->setChecked(settings_.clearBaseAtStart);
@@ -151,10 +154,15 @@ void MainWindow::loadSettings() {
 void MainWindow::saveSettingsAtEnd() {
     if (tray_)
         tray_->hide();
-    std::optional<std::string> error = MakeSettingsDirectory(settingsFileName_);
+    std::optional<std::string> error = MakeSettingsDirectory(settingsFile_.fileName());
     if (!error)
-        error = SaveSettings(settingsFileName_, settings_);
-    if (error)
+        error = settingsFile_.save(settings_);
+    if (!error)
+        return;
+    // Nobody may be there to click a box at logout or kill: the program must still end.
+    if (endingBySignal_)
+        platform::ReportError(*error);
+    else
         dialogs_.error(this, QString::fromStdString(*error));
 }
 
@@ -195,10 +203,17 @@ void MainWindow::addFolder() {
     if (refusedWhileMonitoring())
         return;
     const std::optional<QString> folder = dialogs_.chooseFolder(this);
-    if (!folder)
+    if (!folder || refusedAsUnstorable(PathBytes(*folder)))
         return;
     settings_.folders.append(NewFolderEntry(PathBytes(*folder)));
     ui_.clearBaseAtStartBox->setChecked(true);
+}
+
+bool MainWindow::refusedAsUnstorable(const std::string& folder) {
+    const std::optional<std::string> refusal = UnstorableFolderMessage(folder);
+    if (refusal)
+        dialogs_.message(this, QString::fromStdString(*refusal));
+    return refusal.has_value();
 }
 
 void MainWindow::removeFolder() {
@@ -262,7 +277,10 @@ void MainWindow::addPickedFolder() {
     const QListWidgetItem* item = ui_.fileManagerFolders->currentItem();
     if (item == nullptr)
         return;
-    settings_.folders.append(NewFolderEntry(item->data(Qt::UserRole).toByteArray().toStdString()));
+    const std::string folder = item->data(Qt::UserRole).toByteArray().toStdString();
+    if (refusedAsUnstorable(folder))
+        return;
+    settings_.folders.append(NewFolderEntry(folder));
 }
 
 void MainWindow::saveLog() {
@@ -310,6 +328,19 @@ void MainWindow::exitProgram() {
     if (tray_)
         tray_->hide();
     close();
+}
+
+void MainWindow::endBySignal() {
+    endingBySignal_ = true;
+    // Nobody may be there to answer an open box: a running baseline or cycle is stopped, so
+    // that a question it asked ends it, and every open box is dismissed.
+    if (monitor_.busy())
+        monitor_.stopMonitoring();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QDialog*>(window); box != nullptr && box->isVisible())
+            box->reject();
+    }
+    exitProgram();
 }
 
 void MainWindow::runCycle() {

@@ -2,6 +2,7 @@
 
 #include "desktop/main_window/main_window_controls.h"
 #include "engine/settings/folder_list.h"
+#include "engine/settings/settings_file.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -68,6 +69,10 @@ public slots:
     void startFromTray();
     void stopFromTray();
     void exitProgram();
+    // Ends as exitProgram does, for a termination signal, without waiting for anybody: open
+    // boxes are dismissed, and a failure to save the settings is reported on standard error
+    // and in the system log instead of in a box.
+    void endBySignal();
     void runCycle();
     void clearBaseAtStartToggled();
     void openFolderDetails();
@@ -90,6 +95,8 @@ private:
     void saveSettingsAtEnd();
     // Shows "モニター中です" while monitoring: the folder table must not change then.
     [[nodiscard]] bool refusedWhileMonitoring();
+    // Shows why a folder that the settings file cannot keep is not added.
+    [[nodiscard]] bool refusedAsUnstorable(const std::string& folder);
     [[nodiscard]] std::optional<std::size_t> selectedFolderRow() const;
     void closeFolderDetails();
     // Whether the program may hide `window` (this one or the log window): only with a tray,
@@ -104,7 +111,7 @@ private:
     LogData& logData_;
     const Clock& clock_;
     Dialogs& dialogs_;
-    const std::string settingsFileName_;
+    SettingsFile settingsFile_;
     MainWindowControls ui_;
     EditedFolderRow editedRow_;
     FolderTableModel* folderModel_ = nullptr;
@@ -115,6 +122,7 @@ private:
     int engineDepth_ = 0;
     bool exitRequested_ = false;
     bool ended_ = false;
+    bool endingBySignal_ = false;
     bool placed_ = false;
 };
 

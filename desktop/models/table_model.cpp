@@ -1,6 +1,7 @@
 #include "desktop/models/table_model.h"
 
 #include "desktop/appearance/marker_images.h"
+#include "engine/text/text_helpers.h"
 
 namespace trellisk {
 
@@ -24,9 +25,14 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
         return {};
     const auto row = static_cast<std::size_t>(index.row());
     switch (role) {
-    case Qt::DisplayRole:
+    case Qt::DisplayRole: {
         // Names that are not valid UTF-8 show replacement characters; the engine keeps the bytes.
-        return QString::fromStdString(text(row, index.column()));
+        // Control characters show as the escapes the saved log uses, not as broken lines.
+        const std::string& cell = text(row, index.column());
+        if (HasControlCharacters(cell))
+            return QString::fromStdString(VisibleText(cell));
+        return QString::fromStdString(cell);
+    }
     case Qt::TextAlignmentRole:
         return static_cast<int>(columns_[static_cast<std::size_t>(index.column())].alignment |
                                 Qt::AlignVCenter);

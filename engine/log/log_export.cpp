@@ -1,11 +1,9 @@
 #include "engine/log/log_export.h"
 
+#include "engine/platform/file_replacement.h"
 #include "engine/text/text_helpers.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <initializer_list>
 #include <string_view>
 #include <utility>
@@ -14,80 +12,70 @@ namespace trellisk {
 
 namespace {
 
-// A text file written line by line through one large buffer. The first failure is kept and
-// every later write is skipped, so the writing code reads straight through and asks once.
+// A text file written line by line beside the old one, which it replaces only when asked.
+// The first failure is kept and every later write is skipped, so the writing code reads
+// straight through and asks once.
 class LineFile {
 public:
-    explicit LineFile(std::string path) : path_(std::move(path)) {
-        file_ = std::fopen(path_.c_str(), "wb");
-        if (file_ == nullptr)
-            fail();
-        else
-            std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
-    }
-    LineFile(const LineFile&) = delete;
-    LineFile& operator=(const LineFile&) = delete;
-    ~LineFile() {
-        if (file_ != nullptr)
-            std::fclose(file_);
+    explicit LineFile(std::string path) : path_(std::move(path)), file_(path_) {}
+
+    // A fixed line of the program's own, written as it is, then CR LF.
+    void fixedLine(std::string_view text) {
+        file_.write(text);
+        file_.write("\r\n");
     }
 
-    // One line: the fields separated by tabs, then CR LF.
+    // One record: the fields separated by tabs, then CR LF. Control characters in a field are
+    // written as visible escapes, so that every record keeps exactly its fields.
     void line(std::initializer_list<std::string_view> fields) {
-        if (error_)
-            return;
         text_.clear();
         bool first = true;
         for (const std::string_view field : fields) {
             if (!first)
                 text_ += '\t';
-            text_ += field;
+            if (HasControlCharacters(field))
+                text_ += VisibleText(field);
+            else
+                text_ += field;
             first = false;
         }
         text_ += "\r\n";
-        if (std::fwrite(text_.data(), 1, text_.size(), file_) != text_.size())
-            fail();
+        file_.write(text_);
     }
 
-    // Closes the file; a write that only fails when the buffer is flushed shows here.
-    [[nodiscard]] std::optional<std::string> close() {
-        if (file_ != nullptr) {
-            const bool closed = std::fclose(file_) == 0;
-            file_ = nullptr;
-            if (!closed)
-                fail();
-        }
-        return error_;
+    // Everything written and on disk; the old file is still in place.
+    [[nodiscard]] std::optional<std::string> finishWriting() {
+        return named(file_.finishWriting());
     }
+    [[nodiscard]] std::optional<std::string> commit() { return named(file_.commit()); }
 
 private:
-    void fail() {
-        if (!error_)
-            error_ = path_ + ": " + std::strerror(errno);
+    [[nodiscard]] std::optional<std::string> named(std::optional<std::string> error) const {
+        if (!error)
+            return std::nullopt;
+        return path_ + ": " + *error;
     }
 
     std::string path_;
-    std::FILE* file_ = nullptr;
+    platform::FileReplacement file_;
     std::string text_;
-    std::optional<std::string> error_;
 };
 
 // A title line, then either the header and one line per row, or the empty-table line.
 template <class Table, class WriteRow>
 void WriteSection(LineFile& file, std::string_view title, std::string_view header,
                   std::string_view none, const Table& table, WriteRow&& writeRow) {
-    file.line({title});
+    file.fixedLine(title);
     if (table.empty()) {
-        file.line({none});
+        file.fixedLine(none);
         return;
     }
-    file.line({header});
+    file.fixedLine(header);
     for (const auto& row : table)
         writeRow(row);
 }
 
-std::optional<std::string> SaveResultTables(const LogData& log, const std::string& path) {
-    LineFile file(path);
+void WriteResultTables(const LogData& log, LineFile& file) {
     WriteSection(file, "[新規ファイル]", "ファイル名\tサイズ\tフォルダ", "新規ファイルはありません",
                  log.newFiles, [&](const NewRow& row) {
                      file.line({row.file, row.size, row.folder});
@@ -104,20 +92,17 @@ std::optional<std::string> SaveResultTables(const LogData& log, const std::strin
                  "リネームファイルはありません", log.renamedFiles, [&](const RenameRow& row) {
                      file.line({row.newName, row.oldName, row.folder});
                  });
-    return file.close();
 }
 
-std::optional<std::string> SaveLogTable(const LogData& log, const std::string& path) {
-    LineFile file(path);
+void WriteLogTable(const LogData& log, LineFile& file) {
     if (log.entries.empty()) {
-        file.line({"ログファイルはありません"});
+        file.fixedLine("ログファイルはありません");
     } else {
-        file.line({"ファイル名\t内容\tサイズ\tサイズ増減or旧名\t更新日時\t検出日時\tフォルダ"});
+        file.fixedLine("ファイル名\t内容\tサイズ\tサイズ増減or旧名\t更新日時\t検出日時\tフォルダ");
         for (const LogRow& row : log.entries)
             file.line({row.file, row.kind, row.size, row.sizeChange, row.updateTime,
                        row.detectionTime, row.folder});
     }
-    return file.close();
 }
 
 } // namespace
@@ -130,9 +115,18 @@ std::string LogFileInitialName(std::time_t now) {
 }
 
 std::optional<std::string> SaveLog(const LogData& log, const std::string& base) {
-    if (auto error = SaveResultTables(log, base + "-ind.txt"))
+    LineFile results(base + "-ind.txt");
+    WriteResultTables(log, results);
+    if (auto error = results.finishWriting())
         return error;
-    return SaveLogTable(log, base + "-log.txt");
+    LineFile entries(base + "-log.txt");
+    WriteLogTable(log, entries);
+    if (auto error = entries.finishWriting())
+        return error;
+    // Both are on disk before either replaces its old file, so the pair stays matched.
+    if (auto error = results.commit())
+        return error;
+    return entries.commit();
 }
 
 void ClearLog(LogData& log) {

@@ -49,24 +49,25 @@ void Monitor::startMonitoring() {
         window_.setTrayPicture(TrayPicture::Monitoring);
         const MonotonicTime started = clock_.monotonic();
         window_.pump();
-        if (!monitoring_)
-            return; // stopped during the pump
-        rebuildDriveList();
-        window_.setStatusText(kStatusMonitoring);
-        const bool needBaseline = settings_.clearBaseAtStart || baseDirs_.empty();
-        try {
-            if (!needBaseline || takeBaseline(started)) {
-                window_.setTrayPicture(TrayPicture::Monitoring);
-                window_.setTimerEnabled(true);
+        // Stopped during the pump: a start chosen after that stop is still pending below.
+        if (monitoring_) {
+            rebuildDriveList();
+            window_.setStatusText(kStatusMonitoring);
+            const bool needBaseline = settings_.clearBaseAtStart || baseDirs_.empty();
+            try {
+                if (!needBaseline || takeBaseline(started)) {
+                    window_.setTrayPicture(TrayPicture::Monitoring);
+                    window_.setTimerEnabled(true);
+                }
+            } catch (const std::exception& error) {
+                // Out of memory and the like: no half-taken base is kept, and monitoring
+                // stops saying why.
+                baseDirs_ = DirIndex();
+                baseFiles_ = FileTable();
+                log_.changeStatus([](LogStatus& status) { status.drives.clear(); });
+                stopMonitoring();
+                window_.showMessage(error.what());
             }
-        } catch (const std::exception& error) {
-            // Out of memory and the like: no half-taken base is kept, and monitoring stops
-            // saying why.
-            baseDirs_ = DirIndex();
-            baseFiles_ = FileTable();
-            log_.changeStatus([](LogStatus& status) { status.drives.clear(); });
-            stopMonitoring();
-            window_.showMessage(error.what());
         }
     }
     runPendingStart();

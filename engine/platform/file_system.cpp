@@ -1,15 +1,18 @@
 #include "engine/platform/file_system.h"
 
+#include "engine/platform/file_descriptor.h"
 #include "engine/platform/path_rules.h"
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <string_view>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace trellisk::platform {
@@ -79,23 +82,78 @@ bool DirectoryExists(const std::string& path) {
 }
 
 bool CanOpenFile(const std::string& path) {
-    // Non-blocking so that a FIFO does not wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
+    // Opening a device node can have side effects (a tape rewinds), a FIFO has no writer to
+    // ask about: only regular files are opened.
+    struct stat before {};
+    if (!StatPath(path, before) || !S_ISREG(before.st_mode))
         return false;
+    // Non-blocking all the same, should something else have taken the name meanwhile.
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat info {};
-    bool result = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
-    if (result) {
-        // A read lease is refused exactly while some descriptor has the file open for
-        // writing. Only that refusal counts; where leases are not allowed (not the owner, file
-        // systems or file kinds without leases) the successful open decides.
-        if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0)
-            ::fcntl(fd, F_SETLEASE, F_UNLCK);
-        else
-            result = errno != EAGAIN;
+    if (!fd || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    // A writer that opens the file while the lease is held makes the kernel send SIGIO, whose
+    // default action ends the program. The lease is given back at once whatever happens, so
+    // nobody needs the signal: it is ignored, unless the program handles SIGIO itself.
+    static const bool leaseSignalIgnored = [] {
+        struct sigaction current {};
+        if (::sigaction(SIGIO, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
+            return false;
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        return ::sigaction(SIGIO, &ignore, nullptr) == 0;
+    }();
+    static_cast<void>(leaseSignalIgnored);
+    // A read lease is refused exactly while some descriptor has the file open for writing.
+    // Only that refusal counts; where leases are not allowed (not the owner, file systems
+    // without leases) the successful open decides.
+    if (::fcntl(fd.get(), F_SETLEASE, F_RDLCK) == 0) {
+        ::fcntl(fd.get(), F_SETLEASE, F_UNLCK);
+        return true;
     }
-    ::close(fd);
-    return result;
+    return errno != EAGAIN;
+}
+
+FileContent ReadRegularFile(const std::string& path) {
+    using Status = FileContent::Status;
+    FileContent content;
+    const auto failed = [&content](int error) {
+        content.status = Status::Failed;
+        content.errorText = std::system_category().message(error);
+        return content;
+    };
+    // Non-blocking so that opening a FIFO does not wait for a writer.
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            content.status = Status::Missing;
+            return content;
+        }
+        return failed(errno);
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0)
+        return failed(errno);
+    if (!S_ISREG(info.st_mode)) {
+        content.status = Status::NotRegularFile;
+        return content;
+    }
+    content.bytes.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[1 << 14];
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return failed(errno);
+        }
+        if (got == 0)
+            break;
+        content.bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    content.status = Status::Read;
+    return content;
 }
 
 std::string MountPointOf(const std::string& path) {

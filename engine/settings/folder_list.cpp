@@ -10,6 +10,12 @@ FolderEntry NewFolderEntry(std::string_view folder) {
     return {WithTrailingSeparator(folder), kSubMonitorNo, "0"};
 }
 
+std::optional<std::string> UnstorableFolderMessage(std::string_view folder) {
+    if (folder.find_first_of("\r\n") == std::string_view::npos)
+        return std::nullopt;
+    return "改行を含むフォルダ名は登録できません: " + VisibleText(folder);
+}
+
 EditedFolderRow::EditedFolderRow(ObservableTable<FolderEntry>& table) : table_(table) {
     table_.addObserver(this);
 }

@@ -13,6 +13,10 @@ namespace trellisk {
 // watched, no depth limit.
 [[nodiscard]] FolderEntry NewFolderEntry(std::string_view folder);
 
+// The settings file keeps one field a line, so a folder whose path holds CR or LF cannot be
+// kept: the message that refuses it, naming it readably; nothing for any other path.
+[[nodiscard]] std::optional<std::string> UnstorableFolderMessage(std::string_view folder);
+
 // The row open in the folder details. It follows the rows removed or inserted
 // before it, so that the details are never written into another folder's row; once its own
 // row is removed, or the table is reloaded, there is no edited row any more.

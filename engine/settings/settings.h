@@ -28,7 +28,9 @@ struct Settings {
     bool clearBaseAtStart = false;        // take a new baseline at the next start
 };
 
-// The depth limit of an entry as a number; text that is not a whole number >= 0 reads as 0.
+// The depth limit of an entry, read as an integer like the file's other numbers (see
+// ParseInteger); text that is not one reads as 0, no limit. A negative limit admits no
+// subfolder.
 int DepthLimit(const FolderEntry& entry);
 
 } // namespace trellisk

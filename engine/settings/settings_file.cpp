@@ -1,127 +1,100 @@
 #include "engine/settings/settings_file.h"
 
+#include "engine/platform/file_replacement.h"
+#include "engine/platform/file_system.h"
+#include "engine/text/text_helpers.h"
+
 #include <algorithm>
-#include <cerrno>
-#include <charconv>
-#include <cstdio>
-#include <fcntl.h>
-#include <memory>
-#include <sys/stat.h>
-#include <system_error>
-#include <unistd.h>
 
 namespace trellisk {
 
 namespace {
 
-constexpr const char* kFoldersMarker = "[foldersv040]";
-constexpr const char* kIntervalMarker = "[interval]";
-constexpr mode_t kNewFileMode = 0644;
+constexpr std::string_view kFoldersMarker = "[foldersv040]";
+constexpr std::string_view kIntervalMarker = "[interval]";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-std::string ErrorText(int error) {
-    return std::system_category().message(error);
+std::string NotAnInteger(std::string_view text) {
+    return "'" + std::string(text) + "' は整数ではありません";
 }
 
-std::string NotAnInteger(const std::string& text) {
-    return "'" + text + "' は整数ではありません";
-}
-
-std::optional<int> ParseInteger(const std::string& text) {
-    const char* first = text.data();
-    const char* last = first + text.size();
-    // from_chars takes '-' but not '+'; a sign must still be followed by a digit.
-    if (first != last && *first == '+' && last - first > 1 && first[1] != '-')
-        ++first;
-    int value = 0;
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end != last)
-        return std::nullopt;
-    return value;
-}
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-// Lines of a text file with LF or CR LF ends; past the end every line reads as empty text.
+// Lines of a text with CR LF, LF or lone CR ends; past the end every line reads as empty text.
 class LineReader {
 public:
-    explicit LineReader(std::FILE* file) : file_(file) {}
+    explicit LineReader(std::string_view text) : text_(text) {}
 
-    // True at the end of the file, and when reading failed (see error()).
-    bool atEnd() {
-        const int c = std::getc(file_);
-        if (c == EOF)
-            return true;
-        std::ungetc(c, file_);
-        return false;
-    }
+    [[nodiscard]] bool atEnd() const { return text_.empty(); }
 
-    // The next line without its line end; nullopt when reading failed.
-    std::optional<std::string> next() {
-        std::string line;
-        for (int c; (c = std::getc(file_)) != EOF && c != '\n';)
-            line.push_back(static_cast<char>(c));
-        if (std::ferror(file_))
-            return std::nullopt;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    std::string_view next() {
+        const std::size_t end = std::min(text_.find_first_of("\r\n"), text_.size());
+        const std::string_view line = text_.substr(0, end);
+        std::size_t skip = end;
+        if (skip < text_.size())
+            skip += text_.compare(skip, 2, "\r\n") == 0 ? 2 : 1;
+        text_.remove_prefix(skip);
         return line;
     }
 
-    // The runtime's text for a failed read, or nullopt.
-    std::optional<std::string> error() const {
-        if (!std::ferror(file_))
-            return std::nullopt;
-        return ErrorText(errno != 0 ? errno : EIO);
-    }
-
 private:
-    std::FILE* file_;
+    std::string_view text_;
 };
 
 // Reads the folder block after its marker; `line` ends as the last line read.
 std::optional<std::string> ReadFolderBlock(LineReader& reader, Settings& settings,
-                                           std::string& line) {
-    std::optional<std::string> countLine = reader.next();
-    if (!countLine)
-        return reader.error();
-    const std::optional<int> count = ParseInteger(*countLine);
+                                           std::string_view& line) {
+    const std::string_view countLine = reader.next();
+    const std::optional<int> count = ParseInteger(countLine);
     if (!count)
-        return NotAnInteger(*countLine);
+        return NotAnInteger(countLine);
     if (*count > 0)
         settings.clearBaseAtStart = true;
-    line = *countLine;
-    for (int i = 0; i < *count; ++i) {
+    line = countLine;
+    // The count is not trusted beyond the end of the text.
+    for (int i = 0; i < *count && !reader.atEnd(); ++i) {
         FolderEntry entry;
-        for (std::string* field : {&entry.path, &entry.subMonitor, &entry.depth}) {
-            std::optional<std::string> text = reader.next();
-            if (!text)
-                return reader.error();
-            *field = std::move(*text);
-        }
-        line = entry.depth;
+        entry.path = reader.next();
+        entry.subMonitor = reader.next();
+        line = reader.next();
+        entry.depth = line;
         settings.folders.append(std::move(entry));
     }
     return std::nullopt;
 }
 
 std::optional<std::string> ReadInterval(LineReader& reader, Settings& settings) {
-    std::optional<std::string> text = reader.next();
-    if (!text)
-        return reader.error();
-    const std::optional<int> value = ParseInteger(*text);
+    const std::string_view text = reader.next();
+    const std::optional<int> value = ParseInteger(text);
     if (!value)
-        return NotAnInteger(*text);
+        return NotAnInteger(text);
     settings.interval = std::clamp(*value, kMinInterval, kMaxInterval);
     settings.timerIntervalMs = settings.interval * 1000;
     return std::nullopt;
 }
 
+} // namespace
+
+std::optional<std::string> ParseSettings(std::string_view text, Settings& settings) {
+    if (text.starts_with(kByteOrderMark))
+        text.remove_prefix(kByteOrderMark.size());
+    LineReader reader(text);
+    while (!reader.atEnd()) {
+        std::string_view line = reader.next();
+        if (line == kFoldersMarker) {
+            if (std::optional<std::string> error = ReadFolderBlock(reader, settings, line))
+                return error;
+        }
+        // Tested on the line in hand, which after a folder block is its last line.
+        if (line == kIntervalMarker) {
+            if (std::optional<std::string> error = ReadInterval(reader, settings))
+                return error;
+        }
+    }
+    return std::nullopt;
+}
+
 std::string SettingsText(const Settings& settings) {
     std::string text;
-    const auto writeLine = [&text](const std::string& line) {
+    const auto writeLine = [&text](std::string_view line) {
         text += line;
         text += "\r\n";
     };
@@ -137,90 +110,59 @@ std::string SettingsText(const Settings& settings) {
     return text;
 }
 
-std::string DirectoryOf(const std::string& fileName) {
-    const std::size_t slash = fileName.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : fileName.substr(0, slash);
-}
-
-bool WriteAll(int fd, const std::string& text) {
-    for (std::size_t done = 0; done < text.size();) {
-        const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(written);
+std::optional<std::string> SettingsFile::load(Settings& settings) {
+    using Status = platform::FileContent::Status;
+    const platform::FileContent content = platform::ReadRegularFile(fileName_);
+    std::optional<std::string> problem;
+    switch (content.status) {
+    case Status::Missing:
+        break;
+    case Status::NotRegularFile:
+        loaded_ = Loaded::NotRegularFile;
+        problem = "通常のファイルではないため読み込めません";
+        break;
+    case Status::Failed:
+        loaded_ = Loaded::Unreadable;
+        problem = content.errorText;
+        break;
+    case Status::Read:
+        problem = ParseSettings(content.bytes, settings);
+        if (problem)
+            loaded_ = Loaded::Partly;
+        break;
     }
-    return true;
-}
-
-// Makes the rename itself survive a crash; a failure here loses nothing already written.
-void SyncDirectory(const std::string& directory) {
-    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-} // namespace
-
-std::optional<std::string> LoadSettings(const std::string& fileName, Settings& settings) {
-    errno = 0;
-    File file(std::fopen(fileName.c_str(), "rb"));
-    if (!file) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return std::nullopt;
-        return ErrorText(errno);
+    loadedText_ = SettingsText(settings);
+    if (!problem)
+        return std::nullopt;
+    std::string message = fileName_ + ": " + *problem;
+    if (loaded_ == Loaded::NotRegularFile) {
+        message += "\n終了時にも書き込みません。";
+    } else {
+        backupPending_ = true;
+        message += "\n書き換える前に元のファイルを " + backupName() + " として残します。";
     }
-    LineReader reader(file.get());
-    while (!reader.atEnd()) {
-        std::optional<std::string> line = reader.next();
-        if (!line)
-            return reader.error();
-        if (*line == kFoldersMarker) {
-            if (std::optional<std::string> error = ReadFolderBlock(reader, settings, *line))
-                return error;
-        }
-        // Tested on the line in hand, which after a folder block is its last line.
-        if (*line == kIntervalMarker) {
-            if (std::optional<std::string> error = ReadInterval(reader, settings))
-                return error;
-        }
-    }
-    return reader.error();
+    return message;
 }
 
-std::optional<std::string> SaveSettings(const std::string& fileName, const Settings& settings) {
-    mode_t mode = kNewFileMode;
-    struct stat old {};
-    if (::stat(fileName.c_str(), &old) == 0)
-        mode = old.st_mode & 07777;
-
-    std::string tempName = fileName + ".XXXXXX";
-    const int fd = ::mkstemp(tempName.data());
-    if (fd < 0)
-        return ErrorText(errno);
-
+std::optional<std::string> SettingsFile::save(const Settings& settings) {
     const std::string text = SettingsText(settings);
-    bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0;
-    int error = ok ? 0 : errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        error = errno;
+    const bool changed = text != loadedText_;
+    if (loaded_ == Loaded::NotRegularFile) {
+        if (!changed)
+            return std::nullopt;
+        return fileName_ + ": 通常のファイルではないため設定を保存できません";
     }
-    if (ok && ::rename(tempName.c_str(), fileName.c_str()) != 0) {
-        ok = false;
-        error = errno;
+    if (loaded_ == Loaded::Unreadable && !changed)
+        return std::nullopt;
+    if (backupPending_) {
+        if (std::optional<std::string> error = platform::KeepCopy(fileName_, backupName()))
+            return backupName() + ": " + *error;
+        backupPending_ = false;
     }
-    if (!ok) {
-        ::unlink(tempName.c_str());
-        return ErrorText(error);
-    }
-    SyncDirectory(DirectoryOf(fileName));
+    if (std::optional<std::string> error = platform::ReplaceFile(fileName_, text))
+        return fileName_ + ": " + *error;
+    loaded_ = Loaded::Cleanly;
+    loadedText_ = text;
     return std::nullopt;
 }
 

@@ -34,7 +34,10 @@ std::optional<std::string> MakeSettingsDirectory(const std::string& fileName) {
     const std::size_t separator = fileName.rfind(platform::kPathSeparator);
     if (separator == std::string::npos || separator == 0)
         return std::nullopt;
-    return platform::MakePrivateDirectories(fileName.substr(0, separator));
+    if (std::optional<std::string> error =
+            platform::MakePrivateDirectories(fileName.substr(0, separator)))
+        return fileName + ": " + *error;
+    return std::nullopt;
 }
 
 } // namespace trellisk

@@ -269,9 +269,10 @@ void FolderScanner::beginSnapshot(const DirIndex* baseDirs, const FileTable* bas
 
 bool FolderScanner::scanFolder(const FolderEntry& entry, DirIndex& dirs, FileTable& files,
                                const Progress& progress) {
-    const std::size_t row = dirs.appendFolder(entry.path);
-    dirs[row].firstFile = files.count();
+    // A hand-edited path may lack its separator; the folder is used with it everywhere.
     const std::string folder = WithTrailingSeparator(entry.path);
+    const std::size_t row = dirs.appendFolder(folder);
+    dirs[row].firstFile = files.count();
     std::optional<int> childDepth;
     if (entry.subMonitor == kSubMonitorYes)
         childDepth = FolderDepth(entry.path, folder);
@@ -294,7 +295,7 @@ bool FolderScanner::scanFolder(const FolderEntry& entry, DirIndex& dirs, FileTab
         return false;
     if (workerWalks_.empty() || std::count(candidates.begin(), candidates.end(), '\0') < 2)
         return walk_->scanChildren(dir, row, childDepth, candidates, 0, candidates.size(), 1);
-    const Folder read{entry.path, dir, row, childDepth, limit, pseudo};
+    const Folder read{folder, dir, row, childDepth, limit, pseudo};
     return scanSubtreesInParallel(read, candidates, progress);
 }
 

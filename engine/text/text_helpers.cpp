@@ -65,6 +65,60 @@ std::string SizeChangeText(std::int64_t change) {
     return RightAligned11(std::to_string(change));
 }
 
+bool HasControlCharacters(std::string_view text) {
+    return std::ranges::any_of(text, [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F;
+    });
+}
+
+std::string VisibleText(std::string_view text) {
+    if (!HasControlCharacters(text))
+        return std::string(text);
+    static constexpr char kHexDigits[] = "0123456789ABCDEF";
+    std::string visible;
+    visible.reserve(text.size() + 8);
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+        case '\\':
+            visible += "\\\\";
+            break;
+        case '\t':
+            visible += "\\t";
+            break;
+        case '\r':
+            visible += "\\r";
+            break;
+        case '\n':
+            visible += "\\n";
+            break;
+        default:
+            if (byte < 0x20 || byte == 0x7F) {
+                visible += "\\x";
+                visible += kHexDigits[byte >> 4];
+                visible += kHexDigits[byte & 0xF];
+            } else {
+                visible += c;
+            }
+        }
+    }
+    return visible;
+}
+
+std::optional<int> ParseInteger(std::string_view text) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    // from_chars takes '-' but not '+'; a sign must still be followed by a digit.
+    if (first != last && *first == '+' && last - first > 1 && first[1] != '-')
+        ++first;
+    int value = 0;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end != last)
+        return std::nullopt;
+    return value;
+}
+
 std::optional<std::int64_t> ParseSize(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string_view::npos)

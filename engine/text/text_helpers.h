@@ -15,6 +15,14 @@ std::string WithTrailingSeparator(std::string_view path);
 // (as stored): children of a folder are depth 0, children of a file system root depth 1.
 int FolderDepth(std::string_view root, std::string_view path);
 
+// True for the C0 control characters and DEL, which file names on Linux may hold.
+[[nodiscard]] bool HasControlCharacters(std::string_view text);
+
+// A text that holds control characters written visibly on one line: tab, CR and LF as "\t",
+// "\r", "\n", the other control characters as "\xHH", and each backslash doubled so that
+// the escapes read back unambiguously. A text without control characters is returned as it is.
+[[nodiscard]] std::string VisibleText(std::string_view text);
+
 // Decimal text with "," between groups of three digits; -1 gives "-1".
 std::string FormatThousands(std::int64_t value);
 
@@ -23,6 +31,10 @@ std::string SizeText(std::uint64_t size);
 
 // Signed size difference in the same 11-character form, "-" before the digits of a decrease.
 std::string SizeChangeText(std::int64_t change);
+
+// An integer text: an optional '+' or '-', then one or more decimal digits and nothing else,
+// within the range of int; nullopt for anything else.
+std::optional<int> ParseInteger(std::string_view text);
 
 // Reads a size text back (leading blanks skipped); nullopt when it is not a number.
 std::optional<std::int64_t> ParseSize(std::string_view text);

@@ -128,6 +128,39 @@ private slots:
         QVERIFY(fixture_.dialogs.messages.isEmpty());
     }
 
+    // The settings file is line based: such a path would shift every later line on reload.
+    void aFolderWithALineBreakIsRefused_data() {
+        QTest::addColumn<bool>("fromDialog");
+        QTest::addColumn<QString>("path");
+        for (const bool fromDialog : {true, false}) {
+            const char* source = fromDialog ? "dialog" : "file-manager list";
+            QTest::addRow("%s, LF", source) << fromDialog << QStringLiteral("/data/two\nlines");
+            QTest::addRow("%s, CR", source) << fromDialog << QStringLiteral("/data/carriage\r");
+        }
+    }
+    void aFolderWithALineBreakIsRefused() {
+        QFETCH(bool, fromDialog);
+        QFETCH(QString, path);
+        start({"/kept/", "する", "2"});
+        if (fromDialog) {
+            dialogs_.folderAnswer = path;
+            ui().addFolderAction->trigger();
+        } else {
+            auto* item = new QListWidgetItem(path, ui().fileManagerFolders);
+            item->setData(Qt::UserRole, path.toUtf8());
+            ui().fileManagerFolders->setCurrentItem(item);
+            emit ui().fileManagerFolders->picked();
+        }
+        QString shown = path;
+        shown.replace(QLatin1Char('\n'), QStringLiteral("\\n"))
+            .replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+        QCOMPARE(dialogs_.messages,
+                 QStringList{QStringLiteral("改行を含むフォルダ名は登録できません: ") + shown});
+        QCOMPARE(rows(), (QList<QStringList>{{QStringLiteral("/kept/"), QStringLiteral("する"),
+                                              QStringLiteral("2")}}));
+        QVERIFY(!ui().clearBaseAtStartBox->isChecked());
+    }
+
     void cancellingTheFolderDialogAddsNothing() {
         start();
         ui().addFolderAction->trigger();

@@ -101,6 +101,7 @@ private slots:
     void rowTexts();
     void renamedLogRowShowsOldNameRightAligned();
     void invalidUtf8NameStillShows();
+    void controlCharactersShowAsEscapes();
     void modelFollowsEveryTableChange();
     void sortedInsertOpensTheRowAtItsPlace();
     void markerImages();
@@ -220,6 +221,16 @@ void LogWindowTests::invalidUtf8NameStillShows() {
     QVERIFY(shown.endsWith(u"name.txt"_qs));
     QVERIFY(shown.contains(QChar::ReplacementCharacter));
     QCOMPARE(log.deletedFiles[0].file, std::string("bad\xff\xfename.txt"));
+}
+
+void LogWindowTests::controlCharactersShowAsEscapes() {
+    LogData log;
+    RenamedFilesModel model(log.renamedFiles);
+    log.renamedFiles.append({"new\nname\r.txt", "old\\\tname\x1B.txt", "/w/"});
+
+    QCOMPARE(RowTexts(model, 0),
+             (QStringList{u"new\\nname\\r.txt"_qs, u"old\\\\\\tname\\x1B.txt"_qs, u"/w/"_qs}));
+    QCOMPARE(log.renamedFiles[0].newName, std::string("new\nname\r.txt"));
 }
 
 void LogWindowTests::modelFollowsEveryTableChange() {

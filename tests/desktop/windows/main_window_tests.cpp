@@ -12,6 +12,8 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -28,6 +30,11 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
 
 using namespace trellisk;
 
@@ -54,6 +61,26 @@ QStringList Texts(const QList<QAction*>& actions) {
 
 using test::ReadFile;
 using test::WriteFile;
+
+class SlowClock final : public Clock {
+public:
+    [[nodiscard]] std::time_t now() const override { return std::time(nullptr); }
+    [[nodiscard]] std::chrono::steady_clock::time_point monotonic() const override {
+        elapsed_ += std::chrono::seconds(20);
+        return std::chrono::steady_clock::time_point(elapsed_);
+    }
+
+private:
+    mutable std::chrono::seconds elapsed_{0};
+};
+
+QDialog* OpenBox() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QDialog*>(window); box != nullptr && box->isVisible())
+            return box;
+    }
+    return nullptr;
+}
 
 } // namespace
 
@@ -99,6 +126,44 @@ private slots:
         fixture_.dialogs = {};
     }
     void cleanup() { fixture_.stop(); }
+
+    // The baseline's question, open while the engine runs, does not keep a signal from ending
+    // the program. First of all tests: once a test has ended the program, no event loop in
+    // this process runs again, a box's included.
+    void anEndBySignalAnswersTheBaselineQuestion() {
+        fixture_.makeFolder(QStringLiteral("watched/sub"));
+        QVERIFY(WriteFile(settingsPath(),
+                          "[foldersv040]\r\n1\r\n" +
+                              QFile::encodeName(fixture_.path(QStringLiteral("watched/"))) +
+                              "\r\nする\r\n0\r\n[interval]\r\n3\r\n"));
+        QtDialogs boxes;
+        SlowClock slowClock; // every reading 20 s later: the baseline asks at once
+        // Real boxes and a clock of its own: not the fixture's program.
+        const auto program = std::make_unique<Program>(
+            ProgramOptions{settingsPath().toStdString(), false, QUrl()}, boxes, slowClock);
+        MainWindow& window = program->mainWindow();
+        window.show();
+        QSignalSpy closed(&window, &MainWindow::closed);
+        bool boxWasOpen = false;
+        bool boxGone = false;
+        QTimer::singleShot(100, &window, [&] {
+            boxWasOpen = OpenBox() != nullptr;
+            window.endBySignal();
+            boxGone = OpenBox() == nullptr;
+        });
+        // Boxes that stay are answered here, so that the test ends and fails.
+        QTimer answerer;
+        QObject::connect(&answerer, &QTimer::timeout, [] {
+            if (QDialog* box = OpenBox())
+                box->reject();
+        });
+        answerer.start(2000);
+        window.controls().startAction->trigger();
+        QVERIFY(boxWasOpen);
+        QVERIFY(boxGone);
+        QCOMPARE(closed.size(), 1);
+        QVERIFY(!program->monitor().isMonitoring());
+    }
 
     void controlsSitAtTheirPlaces_data() {
         QTest::addColumn<QString>("name");
@@ -327,7 +392,38 @@ private slots:
         QVERIFY(mainWindow().close());
         QCOMPARE(closed.size(), 1);
         QCOMPARE(fixture_.dialogs.errors.size(), 1);
+        QVERIFY2(fixture_.dialogs.errors.first().startsWith(longName + QStringLiteral(": ")),
+                 qPrintable(fixture_.dialogs.errors.first()));
         QCOMPARE(ReadFile(longName), old);
+    }
+
+    // At logout nobody clicks OK: the error goes to standard error and the program ends.
+    void aFailedSaveAtAnEndBySignalWaitsForNobody() {
+        // The temporary file beside a name this long would be longer than any name may be.
+        const QString longName = fixture_.path(QString(246, u'y') + QStringLiteral(".ini"));
+        fixture_.start(true, QUrl(), longName);
+        mainWindow().show();
+        ui().intervalField->setValue(9);
+        QSignalSpy closed(&mainWindow(), &MainWindow::closed);
+
+        const QString errorFile = fixture_.path(QStringLiteral("stderr.txt"));
+        std::fflush(stderr);
+        const int savedError = ::dup(STDERR_FILENO);
+        const int capture = ::open(QFile::encodeName(errorFile).constData(),
+                                   O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        ::dup2(capture, STDERR_FILENO);
+        ::close(capture);
+        mainWindow().endBySignal();
+        std::fflush(stderr);
+        ::dup2(savedError, STDERR_FILENO);
+        ::close(savedError);
+
+        QCOMPARE(closed.size(), 1);
+        QVERIFY(fixture_.dialogs.errors.isEmpty());
+        const QByteArray reported = ReadFile(errorFile);
+        QVERIFY2(reported.startsWith("trellisk: " + QFile::encodeName(longName) + ": "),
+                 reported.constData());
+        QVERIFY(!mainWindow().trayIcon()->isVisible());
     }
 
     void activationCopiesTheBaseTimeOfTheLogWindow() {

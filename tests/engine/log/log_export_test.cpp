@@ -1,5 +1,7 @@
 #include "engine/log/log_export.h"
 
+#include "tests/support/small_file_system.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -148,29 +150,63 @@ TEST(SaveLog, MissingFolderIsReportedAndNothingIsWritten) {
     EXPECT_TRUE(dir.names().empty());
 }
 
-TEST(SaveLog, FailureOnTheLogFileKeepsTheResultFile) {
+TEST(SaveLog, FailureOnTheLogFileLeavesBothOldFiles) {
     TempDir dir;
     LogData log;
     Fill(log);
     const std::string base = dir / "log";
+    ASSERT_EQ(SaveLog(LogData{}, base), std::nullopt);
+    fs::remove(base + "-log.txt");
     fs::create_directory(base + "-log.txt");
     EXPECT_EQ(SaveLog(log, base), base + "-log.txt: Is a directory");
-    EXPECT_EQ(ReadBytes(base + "-ind.txt"), kFilledInd);
+    EXPECT_EQ(ReadBytes(base + "-ind.txt"), kEmptyInd);
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"log-ind.txt", "log-log.txt"}));
 }
 
-TEST(SaveLog, WriteFailureStopsBeforeTheLogFile) {
-    // A small file fails only when it is closed, a large one while it is written.
-    for (const int rows : {0, 20000}) {
-        SCOPED_TRACE(rows);
-        TempDir dir;
-        LogData log;
-        for (int i = 0; i < rows; ++i)
-            log.newFiles.append({"file" + std::to_string(i), "          1", "/data/"});
-        const std::string base = dir / "log";
-        fs::create_symlink("/dev/full", base + "-ind.txt");
-        EXPECT_EQ(SaveLog(log, base), base + "-ind.txt: No space left on device");
-        EXPECT_FALSE(fs::exists(base + "-log.txt"));
-    }
+TEST(SaveLog, FullDiskLeavesThePreviousPairAsItWas) {
+    test::SmallFileSystem disk(64 * 1024);
+    const std::string base = disk.path("log");
+    LogData old;
+    Fill(old);
+    ASSERT_EQ(SaveLog(old, base), std::nullopt);
+
+    // Small result tables, a log too large for what is left.
+    LogData log;
+    for (int i = 0; i < 5000; ++i)
+        log.entries.append({"file" + std::to_string(i) + ".dat",
+                            "新規",
+                            "          1",
+                            {},
+                            "2006/01/05 09:00:00",
+                            "2006/01/05 9:05:03",
+                            "/data/"});
+    const std::optional<std::string> error = SaveLog(log, base);
+    ASSERT_NE(error, std::nullopt);
+    EXPECT_TRUE(error->starts_with(base + "-log.txt: ")) << *error;
+    EXPECT_EQ(ReadBytes(base + "-ind.txt"), kFilledInd);
+    EXPECT_EQ(ReadBytes(base + "-log.txt"), kFilledLog);
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(disk.root()))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"log-ind.txt", "log-log.txt"}));
+}
+
+TEST(SaveLog, ControlCharactersInFieldsCannotForgeRecords) {
+    TempDir dir;
+    LogData log;
+    // A directory name crafted to look like a deletion record of /etc/ in both files.
+    const std::string forged = "x\t/etc/\r\npasswd\t削除\t\t\t\t2006/01/05 9:05:03\t/etc/";
+    log.entries.append({forged, "新規", {}, {}, {}, "2006/01/05 9:05:03", "/data/a\\b\x01\x7F/"});
+    log.deletedFiles.append({"passwd\r\n", "/etc/"});
+    ASSERT_EQ(SaveLog(log, dir / "log"), std::nullopt);
+
+    EXPECT_EQ(ReadBytes(dir / "log-log.txt"),
+              "ファイル名\t内容\tサイズ\tサイズ増減or旧名\t更新日時\t検出日時\tフォルダ\r\n"
+              "x\\t/etc/\\r\\npasswd\\t削除\\t\\t\\t\\t2006/01/05 9:05:03\\t/etc/\t新規\t\t\t\t"
+              "2006/01/05 9:05:03\t/data/a\\\\b\\x01\\x7F/\r\n");
+    EXPECT_NE(ReadBytes(dir / "log-ind.txt")
+                  .find("[削除ファイル]\r\nファイル名\r\npasswd\\r\\n\t/etc/\r\n"),
+              std::string::npos);
 }
 
 // Runs with a fixed time zone and puts the previous one back.

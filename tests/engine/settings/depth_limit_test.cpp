@@ -12,7 +12,7 @@ struct DepthCase {
 
 class DepthLimitTest : public testing::TestWithParam<DepthCase> {};
 
-TEST_P(DepthLimitTest, ReadsWholeNumbersAndTreatsEverythingElseAsNoLimit) {
+TEST_P(DepthLimitTest, ReadsIntegersAndTreatsEverythingElseAsNoLimit) {
     const FolderEntry entry{"/data/", kSubMonitorYes, GetParam().text};
     EXPECT_EQ(DepthLimit(entry), GetParam().expected) << "depth text '" << GetParam().text << "'";
 }
@@ -22,9 +22,9 @@ INSTANTIATE_TEST_SUITE_P(Texts, DepthLimitTest,
                                          DepthCase{"100", 100}, DepthCase{"007", 7},
                                          DepthCase{"2147483647", 2147483647},
                                          DepthCase{"2147483648", 0}, DepthCase{"", 0},
-                                         DepthCase{"-1", 0}, DepthCase{"+3", 0}, DepthCase{" 3", 0},
-                                         DepthCase{"3 ", 0}, DepthCase{"1.5", 0},
-                                         DepthCase{"abc", 0}));
+                                         DepthCase{"-1", -1}, DepthCase{"+3", 3},
+                                         DepthCase{" 3", 0}, DepthCase{"3 ", 0},
+                                         DepthCase{"1.5", 0}, DepthCase{"abc", 0}));
 
 } // namespace
 } // namespace trellisk
