@@ -17,11 +17,10 @@ int main(int argc, char* argv[]) {
 
     trellisk::QtDialogs dialogs;
     trellisk::SystemClock clock;
-    trellisk::Program program({trellisk::SettingsFileName(),
-                               QSystemTrayIcon::isSystemTrayAvailable(),
-                               trellisk::DocumentationAddress(QApplication::applicationDirPath()),
-                               true},
-                              dialogs, clock);
+    trellisk::Program program(
+        {trellisk::SettingsFileName(), QSystemTrayIcon::isSystemTrayAvailable(),
+         trellisk::DocumentationAddress(QApplication::applicationDirPath()), true},
+        dialogs, clock);
     program.mainWindow().show();
     // Ended from outside (logout, kill): leave as the exit command does, settings saved.
     trellisk::platform::TerminationRequests termination;

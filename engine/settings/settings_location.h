@@ -16,7 +16,7 @@ namespace trellisk {
 [[nodiscard]] std::string SettingsFileName();
 
 // Makes the directory of the settings file, and any missing parents, when it is missing (the
-// first save of an installed copy); the error text when that fails.
+// first save of an installed copy); when that fails, the message to show, naming the file.
 [[nodiscard]] std::optional<std::string> MakeSettingsDirectory(const std::string& fileName);
 
 } // namespace trellisk

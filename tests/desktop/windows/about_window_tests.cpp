@@ -136,7 +136,7 @@ private slots:
     }
 
     void withoutDocumentationThereIsNoLink() {
-        AboutWindow about(&program_->mainWindow(), QUrl());
+        AboutWindow about(&fixture_.program().mainWindow(), QUrl());
         about.show();
         QVERIFY(!about.findChild<QLabel*>(QStringLiteral("documentationLink"))->isVisible());
     }

@@ -143,7 +143,7 @@ private slots:
         QFETCH(QString, path);
         start({"/kept/", "する", "2"});
         if (fromDialog) {
-            dialogs_.folderAnswer = path;
+            fixture_.dialogs.folderAnswer = path;
             ui().addFolderAction->trigger();
         } else {
             auto* item = new QListWidgetItem(path, ui().fileManagerFolders);
@@ -154,7 +154,7 @@ private slots:
         QString shown = path;
         shown.replace(QLatin1Char('\n'), QStringLiteral("\\n"))
             .replace(QLatin1Char('\r'), QStringLiteral("\\r"));
-        QCOMPARE(dialogs_.messages,
+        QCOMPARE(fixture_.dialogs.messages,
                  QStringList{QStringLiteral("改行を含むフォルダ名は登録できません: ") + shown});
         QCOMPARE(rows(), (QList<QStringList>{{QStringLiteral("/kept/"), QStringLiteral("する"),
                                               QStringLiteral("2")}}));

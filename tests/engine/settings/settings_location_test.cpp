@@ -180,7 +180,7 @@ TEST(MakeSettingsDirectory, MakesMissingLevelsPrivateAndTheFileCanBeSaved) {
     ASSERT_EQ(MakeSettingsDirectory(file), std::nullopt);
     for (const char* level : {"config", "config/trellisk"})
         EXPECT_EQ(fs::status(tree.path(level)).permissions(), fs::perms::owner_all) << level;
-    ASSERT_EQ(SaveSettings(file, Settings{}), std::nullopt);
+    ASSERT_EQ(SettingsFile(file).save(Settings{}), std::nullopt);
     EXPECT_TRUE(fs::is_regular_file(file));
 }
 
@@ -198,12 +198,12 @@ TEST(MakeSettingsDirectory, LeavesAnExistingDirectoryAsItIs) {
 TEST(MakeSettingsDirectory, AFileInTheWayIsAnError) {
     const test::TempTree tree;
     tree.makeFile("config");
-    EXPECT_EQ(MakeSettingsDirectory(tree.path("config/trellisk/trellisk.ini")),
-              std::string(std::strerror(ENOTDIR)));
+    const std::string file = tree.path("config/trellisk/trellisk.ini");
+    EXPECT_EQ(MakeSettingsDirectory(file), file + ": " + std::strerror(ENOTDIR));
     tree.makeDir("other");
     tree.makeFile("other/trellisk");
-    EXPECT_EQ(MakeSettingsDirectory(tree.path("other/trellisk/trellisk.ini")),
-              std::string(std::strerror(ENOTDIR)));
+    const std::string other = tree.path("other/trellisk/trellisk.ini");
+    EXPECT_EQ(MakeSettingsDirectory(other), other + ": " + std::strerror(ENOTDIR));
 }
 
 } // namespace
