@@ -1,5 +1,6 @@
 #include "engine/snapshot/folder_scan.h"
 
+#include "engine/platform/threads.h"
 #include "engine/text/text_helpers.h"
 
 #include <algorithm>
@@ -353,6 +354,7 @@ bool FolderScanner::scanSubtreesInParallel(const Folder& folder, const std::stri
     std::atomic<std::size_t> next{0};
     const Progress keepGoing = [&] { return !stop.load(std::memory_order_relaxed); };
     const auto work = [&](Walk& walk) {
+        platform::LowerCurrentThreadPriority();
         for (std::size_t j; (j = next.fetch_add(1)) < runs && !stop;) {
             Subtrees& job = jobs[j];
             try {
