@@ -62,7 +62,7 @@ private slots:
         mainWindow.show();
         QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
         QCOMPARE(program.settings().folders.count(), 1u);
-        QCOMPARE(mainWindow.trayIcon()->picture(), std::optional<TrayPicture>());
+        QVERIFY(!mainWindow.trayIcon()->picture().has_value());
 
         QAction* start =
             MenuAction(mainWindow.menuBar(), QStringLiteral("モニター"), QStringLiteral("開始"));

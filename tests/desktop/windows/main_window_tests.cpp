@@ -455,7 +455,7 @@ private slots:
         start(true);
         TrayIcon* tray = mainWindow().trayIcon();
         QVERIFY(tray);
-        QCOMPARE(tray->picture(), std::optional<TrayPicture>());
+        QVERIFY(!tray->picture().has_value());
         QCOMPARE(tray->icon().pixmap(16).toImage(), ProgramIcon().pixmap(16).toImage());
         for (TrayPicture picture :
              {TrayPicture::Busy, TrayPicture::Monitoring, TrayPicture::Stopped}) {
