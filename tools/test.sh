@@ -4,6 +4,8 @@
 #   tools/test.sh                build in build/
 #   tools/test.sh --sanitize     build in build-asan/ with the address and undefined-behaviour sanitizers
 #   tools/test.sh --engine-only  build in build-engine/ the engine and its tests alone, without Qt
+#   tools/test.sh --windows      cross-build in build-windows/ the engine and its Windows tests
+#                                with mingw-w64 and run them under wine (see the README)
 #
 # Arguments after "--" go to CMake, e.g. tools/test.sh -- -DTRELLISK_WERROR=ON
 set -euo pipefail
@@ -21,8 +23,11 @@ case ${1:-} in
     build=$root/build-engine
     options+=(-DTRELLISK_DESKTOP=OFF -DTRELLISK_BUILD_BENCH=OFF)
     ;;
+--windows)
+    exec "$root/tools/test-windows.sh" "${@:2}"
+    ;;
 *)
-    echo "usage: $0 [--sanitize | --engine-only] [-- CMAKE-OPTION...]" >&2
+    echo "usage: $0 [--sanitize | --engine-only | --windows] [-- CMAKE-OPTION...]" >&2
     exit 2
     ;;
 esac

@@ -95,7 +95,9 @@ void Monitor::rebuildDriveList() {
     std::vector<std::string> drives;
     for (const FolderEntry& entry : settings_.folders) {
         std::string mountPoint = platform::MountPointOf(entry.path);
-        if (std::find(drives.begin(), drives.end(), mountPoint) == drives.end())
+        // A network path (Windows "\\server\share\") lies on no drive.
+        if (!mountPoint.empty() &&
+            std::find(drives.begin(), drives.end(), mountPoint) == drives.end())
             drives.push_back(std::move(mountPoint));
     }
     log_.changeStatus([&](LogStatus& status) { status.drives = std::move(drives); });

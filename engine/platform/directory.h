@@ -1,6 +1,10 @@
 #pragma once
 
+#ifdef _WIN32
+#include "engine/platform/win32/find_handle.h"
+#else
 #include "engine/platform/file_descriptor.h"
+#endif
 
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +33,7 @@ struct FileFacts {
 };
 
 class Directory;
+class DirectoryReader;
 
 // The outcome of opening a directory.
 enum class OpenStatus {
@@ -66,11 +71,21 @@ public:
 
 private:
     friend class DirectoryReader;
+#ifdef _WIN32
+    // Win32 reads a directory by its path: the "\\?\" form, ending with the separator.
+    Directory(std::wstring path, DirectoryIdentity identity)
+        : path_(std::move(path)), identity_(identity) {}
+
+    std::wstring path_;
+    // The reader enumerating this directory, whose current entry holds the facts.
+    mutable const DirectoryReader* reader_ = nullptr;
+#else
     Directory(FileDescriptor fd, DirectoryIdentity identity)
         : fd_(std::move(fd)), identity_(identity) {}
     [[nodiscard]] static Opening adopt(int fd);
 
     FileDescriptor fd_;
+#endif
     DirectoryIdentity identity_;
 };
 
@@ -98,10 +113,19 @@ public:
     [[nodiscard]] bool failed() const { return failed_; }
 
 private:
-    std::vector<std::byte> buffer_;
     const Directory* dir_ = nullptr;
+#ifdef _WIN32
+    friend class Directory;
+    // The enumeration's current entry; its size and time are kept for readFacts().
+    FindHandle find_;
+    WIN32_FIND_DATAW found_{};
+    std::string name_;
+    bool haveFound_ = false;
+#else
+    std::vector<std::byte> buffer_;
     std::size_t at_ = 0;
     std::size_t end_ = 0;
+#endif
     bool done_ = true;
     bool failed_ = false;
 };

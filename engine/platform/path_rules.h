@@ -4,6 +4,17 @@
 
 namespace trellisk::platform {
 
+#ifdef _WIN32
+// The one character that separates directory names in a path.
+inline constexpr char kPathSeparator = '\\';
+
+// A path that names a drive root ("C:\\"); the depth of its subdirectories counts from 1.
+inline bool IsRootPath(std::string_view path) {
+    if (path.size() != 3 || path[1] != ':' || path[2] != kPathSeparator)
+        return false;
+    return (path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z');
+}
+#else
 // The one character that separates directory names in a path.
 inline constexpr char kPathSeparator = '/';
 
@@ -11,5 +22,6 @@ inline constexpr char kPathSeparator = '/';
 inline bool IsRootPath(std::string_view path) {
     return path.size() == 1 && path[0] == kPathSeparator;
 }
+#endif
 
 } // namespace trellisk::platform

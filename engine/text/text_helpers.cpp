@@ -1,5 +1,6 @@
 #include "engine/text/text_helpers.h"
 
+#include "engine/platform/local_time.h"
 #include "engine/platform/path_rules.h"
 
 #include <algorithm>
@@ -9,12 +10,6 @@
 namespace trellisk {
 
 namespace {
-
-std::tm LocalTime(std::time_t time) {
-    std::tm local{};
-    localtime_r(&time, &local);
-    return local;
-}
 
 std::string DateOnly(const std::tm& local) {
     char text[32];
@@ -137,7 +132,7 @@ std::int64_t DateKey(std::int64_t seconds) {
 }
 
 std::string DateText(std::int64_t dateKey) {
-    std::tm local = LocalTime(static_cast<std::time_t>(dateKey));
+    std::tm local = platform::LocalTime(static_cast<std::time_t>(dateKey));
     local.tm_sec -= local.tm_sec % 2; // zones with odd-second offsets
     if (IsMidnight(local))
         return DateOnly(local);
@@ -147,7 +142,7 @@ std::string DateText(std::int64_t dateKey) {
 }
 
 std::string DateTimeText(std::time_t now) {
-    const std::tm local = LocalTime(now);
+    const std::tm local = platform::LocalTime(now);
     if (IsMidnight(local))
         return DateOnly(local);
     char time[16];
