@@ -17,7 +17,7 @@ void ChangeClassifier::classify(const std::string& dir, FileRun snapshotRun, Fil
     oldCursor_ = 0;
     byNameBuilt_ = false;
     bySizeDateBuilt_ = false;
-    SnapNewlistview_.clear();
+    unmatchedByName_.clear();
 
     matchByName(dir, snapshotRun, baseRun);
     matchBySizeAndDate(dir, snapshotRun, baseRun);
@@ -30,7 +30,7 @@ void ChangeClassifier::matchByName(const std::string& dir, const FileRun& curren
         const std::size_t row = current.first + i;
         const std::uint32_t p = FindOldFile(base, current.table.name(row));
         if (p == npos) {
-            SnapNewlistview_.push_back(static_cast<std::uint32_t>(row));
+            unmatchedByName_.push_back(static_cast<std::uint32_t>(row));
             window_.pump();
             continue;
         }
@@ -87,7 +87,7 @@ void ChangeClassifier::reportUpdated(const std::string& dir, const FileRun& curr
 
 void ChangeClassifier::matchBySizeAndDate(const std::string& dir, const FileRun& current,
                                           const FileRun& base) {
-    for (const std::uint32_t row : SnapNewlistview_) {
+    for (const std::uint32_t row : unmatchedByName_) {
         const std::string name(current.table.name(row));
         const std::string sizeText = current.table.sizeText(row);
         const std::string dateText = current.table.dateText(row);

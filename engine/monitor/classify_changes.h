@@ -74,7 +74,7 @@ private:
     bool bySizeDateBuilt_ = false;
     FirstMatchIndex<std::string_view> oldByName_;
     FirstMatchIndex<SizeDate, SizeDateHash> oldBySizeDate_;
-    std::vector<std::uint32_t> SnapNewlistview_; // current rows without a base row of their name
+    std::vector<std::uint32_t> unmatchedByName_; // current rows without a base row of their name
 };
 
 } // namespace trellisk
