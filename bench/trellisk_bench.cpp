@@ -21,6 +21,7 @@
 #include <sys/stat.h>
 #include <sys/utsname.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace trellisk::bench {
@@ -234,6 +235,9 @@ void RunGenerated(const std::string& name, const std::string& what, const BenchT
     std::fprintf(stderr, "building %s...\n", what.c_str());
     std::optional<BenchTree> tree;
     tree.emplace(dir.path(), shape);
+    // The new files are written out first, so that the kernel's write-back does not compete
+    // with the timed runs for the cores.
+    ::sync();
     if (!shape.keepPaths) {
         ::malloc_trim(0);
         all.push_back(Run(name, tree->root(), nullptr));

@@ -13,7 +13,7 @@ ChangeClassifier::ChangeClassifier(LogData& log, const Settings& settings, Windo
     : log_(log), settings_(settings), window_(window), clock_(clock) {}
 
 void ChangeClassifier::classify(const std::string& dir, FileRun snapshotRun, FileRun baseRun) {
-    oldRemoved_.assign(baseRun.count, 0);
+    oldRemoved_.assign(baseRun.count(), 0);
     oldCursor_ = 0;
     byNameBuilt_ = false;
     bySizeDateBuilt_ = false;
@@ -26,19 +26,18 @@ void ChangeClassifier::classify(const std::string& dir, FileRun snapshotRun, Fil
 
 void ChangeClassifier::matchByName(const std::string& dir, const FileRun& current,
                                    const FileRun& base) {
-    for (std::size_t i = 0; i < current.count; ++i) {
-        const std::size_t row = current.first + i;
-        const std::uint32_t p = FindOldFile(base, current.table.name(row));
+    for (std::size_t row = 0; row < current.count(); ++row) {
+        const std::uint32_t p = FindOldFile(base, current.name(row));
         if (p == npos) {
             unmatchedByName_.push_back(static_cast<std::uint32_t>(row));
             window_.pump();
             continue;
         }
-        const std::uint64_t baseSize = base.table.size(base.first + p);
-        const std::int64_t baseDate = base.table.dateKey(base.first + p);
+        const std::uint64_t baseSize = base.size(p);
+        const std::int64_t baseDate = base.dateKey(p);
         removeOldRow(p);
         window_.pump();
-        if (current.table.size(row) != baseSize || current.table.dateKey(row) != baseDate)
+        if (current.size(row) != baseSize || current.dateKey(row) != baseDate)
             reportUpdated(dir, current, row, baseSize, baseDate);
     }
 }
@@ -46,9 +45,9 @@ void ChangeClassifier::matchByName(const std::string& dir, const FileRun& curren
 void ChangeClassifier::reportUpdated(const std::string& dir, const FileRun& current,
                                      std::size_t row, std::uint64_t baseSize,
                                      std::int64_t baseDate) {
-    const std::string name(current.table.name(row));
-    const std::uint64_t size = current.table.size(row);
-    const std::int64_t date = current.table.dateKey(row);
+    const std::string name(current.name(row));
+    const std::uint64_t size = current.size(row);
+    const std::int64_t date = current.dateKey(row);
     const std::string sizeText = SizeText(size);
     const std::string dateText = DateText(date);
     const bool sizeChanged = size != baseSize;
@@ -88,18 +87,18 @@ void ChangeClassifier::reportUpdated(const std::string& dir, const FileRun& curr
 void ChangeClassifier::matchBySizeAndDate(const std::string& dir, const FileRun& current,
                                           const FileRun& base) {
     for (const std::uint32_t row : unmatchedByName_) {
-        const std::string name(current.table.name(row));
-        const std::string sizeText = current.table.sizeText(row);
-        const std::string dateText = current.table.dateText(row);
+        const std::string name(current.name(row));
+        const std::string sizeText = SizeText(current.size(row));
+        const std::string dateText = DateText(current.dateKey(row));
         const std::uint32_t e =
-            FindOldFileBySizeDate(base, current.table.dateKey(row), current.table.size(row));
+            FindOldFileBySizeDate(base, current.dateKey(row), current.size(row));
         if (e == npos) {
             log_.newFiles.scrollTo(log_.newFiles.append({name, sizeText, dir, Marker::None}));
             appendLog({name, kKindNew, sizeText, {}, dateText, now(), dir});
             log_.changeStatus([](LogStatus& status) { ++status.newCount; });
             continue;
         }
-        const std::string oldName(base.table.name(base.first + e));
+        const std::string oldName(base.name(e));
         removeOldRow(e);
         log_.renamedFiles.scrollTo(log_.renamedFiles.append({name, oldName, dir}));
         appendLog({name, kKindRenamed, sizeText, kOldNamePrefix + oldName, dateText, now(), dir});
@@ -108,10 +107,10 @@ void ChangeClassifier::matchBySizeAndDate(const std::string& dir, const FileRun&
 }
 
 void ChangeClassifier::reportDeleted(const std::string& dir, const FileRun& base) {
-    for (std::uint32_t p = oldCursor_; p < base.count; ++p) {
+    for (std::uint32_t p = oldCursor_; p < base.count(); ++p) {
         if (oldRemoved_[p])
             continue;
-        const std::string name(base.table.name(base.first + p));
+        const std::string name(base.name(p));
         // A base file without a current row that is still on disk was missed by the
         // listing, not deleted.
         if (platform::FileExists(dir + name))
@@ -123,16 +122,16 @@ void ChangeClassifier::reportDeleted(const std::string& dir, const FileRun& base
 }
 
 std::uint32_t ChangeClassifier::FindOldFile(const FileRun& base, std::string_view name) {
-    while (oldCursor_ < base.count && oldRemoved_[oldCursor_])
+    while (oldCursor_ < base.count() && oldRemoved_[oldCursor_])
         ++oldCursor_;
-    if (oldCursor_ == base.count)
+    if (oldCursor_ == base.count())
         return npos;
     // In an unchanged directory the first base row left is the namesake: no index needed.
-    if (base.table.name(base.first + oldCursor_) == name)
+    if (base.name(oldCursor_) == name)
         return oldCursor_;
     if (!byNameBuilt_) {
-        oldByName_.build(static_cast<std::uint32_t>(base.count),
-                         [&](std::uint32_t p) { return base.table.name(base.first + p); });
+        oldByName_.build(static_cast<std::uint32_t>(base.count()),
+                         [&](std::uint32_t p) { return base.name(p); });
         byNameBuilt_ = true;
     }
     return oldByName_.first(name, oldRemoved_);
@@ -141,8 +140,8 @@ std::uint32_t ChangeClassifier::FindOldFile(const FileRun& base, std::string_vie
 std::uint32_t ChangeClassifier::FindOldFileBySizeDate(const FileRun& base, std::int64_t dateKey,
                                                       std::uint64_t size) {
     if (!bySizeDateBuilt_) {
-        oldBySizeDate_.build(static_cast<std::uint32_t>(base.count), [&](std::uint32_t p) {
-            return SizeDate{base.table.size(base.first + p), base.table.dateKey(base.first + p)};
+        oldBySizeDate_.build(static_cast<std::uint32_t>(base.count()), [&](std::uint32_t p) {
+            return SizeDate{base.size(p), base.dateKey(p)};
         });
         bySizeDateBuilt_ = true;
     }

@@ -15,11 +15,7 @@
 namespace trellisk {
 
 // One directory's consecutive rows in a snapshot's file table.
-struct FileRun {
-    const FileTable& table;
-    std::size_t first = 0;
-    std::size_t count = 0;
-};
+using FileRun = FileTable::Run;
 
 // Compares one directory of the current scan with the same directory of the comparison base
 // and writes what changed into the log window's tables and counters.
@@ -74,7 +70,7 @@ private:
     bool bySizeDateBuilt_ = false;
     FirstMatchIndex<std::string_view> oldByName_;
     FirstMatchIndex<SizeDate, SizeDateHash> oldBySizeDate_;
-    std::vector<std::uint32_t> unmatchedByName_; // current rows without a base row of their name
+    std::vector<std::uint32_t> unmatchedByName_; // current rows without a base row of that name
 };
 
 } // namespace trellisk

@@ -68,10 +68,6 @@ void Monitor::scanFolders() {
     // A copy: user commands run at the pumps and may change the folder list.
     const std::vector<FolderEntry> folders(settings_.folders.begin(), settings_.folders.end());
     scanner_.beginSnapshot(&baseDirs_, &baseFiles_);
-    // Room for what the base holds and a little more, so that the snapshot's tables do not
-    // grow by copying while the base is held too.
-    const auto withMargin = [](std::size_t size) { return size + size / 16; };
-    snapshotFiles_.reserve(withMargin(baseFiles_.count()), withMargin(baseFiles_.nameBytes()));
     const FolderScanner::Progress pumpAfterEachDirectory = [&] {
         window_.pump();
         return true;
@@ -119,7 +115,7 @@ void Monitor::compareDirectories() {
         if (paired) {
             const DirRow& base = baseDirs_[*paired];
             const auto run = [](const FileTable& table, const DirRow& row) {
-                return FileRun{table, row.firstFile, row.fileCount};
+                return table.run(row.firstFile, row.fileCount);
             };
             classifier_.classify(dirPath_, run(snapshotFiles_, current), run(baseFiles_, base));
             baseDirPaired_[*paired] = 1;

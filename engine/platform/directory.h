@@ -16,6 +16,15 @@
 
 namespace trellisk::platform {
 
+// Whether an entry's facts take a call of their own (POSIX) rather than coming with the
+// enumeration (Win32). Only then may they be read after the reader has moved on, and from
+// several threads at once.
+#ifdef _WIN32
+inline constexpr bool kFactsReadApart = false;
+#else
+inline constexpr bool kFactsReadApart = true;
+#endif
+
 // What an enumeration says an entry is, before anything is followed.
 enum class EntryKind { Directory, File, Link, Unknown };
 

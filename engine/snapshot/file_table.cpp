@@ -2,35 +2,160 @@
 
 #include "engine/text/text_helpers.h"
 
+#include <algorithm>
+#include <cassert>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+
 namespace trellisk {
 
+namespace {
+
+// A half date that stands for "kept beside the rows".
+constexpr std::int32_t kFarDate = std::numeric_limits<std::int32_t>::min();
+
+} // namespace
+
+std::string_view FileTable::Segment::name(std::size_t at) const {
+    const std::size_t nameAt = row(at).nameAt;
+    const char* text = nameBlocks[nameAt / kNameBlockBytes].get() + nameAt % kNameBlockBytes;
+    const auto first = static_cast<unsigned char>(text[0]);
+    if (first < 0x80)
+        return {text + 1, first};
+    return {text + 2, (first & 0x7Fu) << 8 | static_cast<unsigned char>(text[1])};
+}
+
+std::int64_t FileTable::Segment::dateKey(std::size_t at) const {
+    if (row(at).halfDate != kFarDate)
+        return std::int64_t{row(at).halfDate} * 2;
+    const auto found =
+        std::lower_bound(farDates.begin(), farDates.end(), at,
+                         [](const auto& far, std::size_t r) { return far.first < r; });
+    return found->second;
+}
+
+void FileTable::Segment::append(std::string_view name, std::uint64_t size, std::int64_t dateKey) {
+    const std::size_t lengthBytes = name.size() < 0x80 ? 1 : 2;
+    const std::size_t need = lengthBytes + name.size();
+    if (need > kNameBlockBytes)
+        throw std::length_error("file name of " + std::to_string(name.size()) + " bytes");
+    // A name never crosses into the next block.
+    std::size_t at = nameEnd;
+    if (at % kNameBlockBytes + need > kNameBlockBytes)
+        at += kNameBlockBytes - at % kNameBlockBytes;
+    if (at + need > std::numeric_limits<std::uint32_t>::max())
+        throw std::length_error("file names beyond 4 GiB in one part of a scan");
+    if (at / kNameBlockBytes == nameBlocks.size())
+        nameBlocks.push_back(std::make_unique_for_overwrite<char[]>(kNameBlockBytes));
+    if (rowCount / kBlockRows == rowBlocks.size())
+        rowBlocks.push_back(std::make_unique_for_overwrite<Row[]>(kBlockRows));
+
+    char* text = nameBlocks[at / kNameBlockBytes].get() + at % kNameBlockBytes;
+    if (lengthBytes == 1) {
+        text[0] = static_cast<char>(name.size());
+    } else {
+        text[0] = static_cast<char>(0x80u | name.size() >> 8);
+        text[1] = static_cast<char>(name.size() & 0xFFu);
+    }
+    if (!name.empty())
+        std::memcpy(text + lengthBytes, name.data(), name.size());
+    nameEnd = at + need;
+
+    const std::int64_t half = dateKey / 2;
+    const bool near =
+        dateKey % 2 == 0 && half > kFarDate && half <= std::numeric_limits<std::int32_t>::max();
+    if (!near)
+        farDates.emplace_back(rowCount, dateKey);
+    rowBlocks[rowCount / kBlockRows][rowCount % kBlockRows] = Row{
+        size, static_cast<std::uint32_t>(at), near ? static_cast<std::int32_t>(half) : kFarDate};
+    ++rowCount;
+}
+
+void FileTable::Segment::truncate(std::size_t count) {
+    if (count >= rowCount)
+        return;
+    nameEnd = row(count).nameAt;
+    rowCount = count;
+    while (!farDates.empty() && farDates.back().first >= count)
+        farDates.pop_back();
+}
+
+std::string_view FileTable::Run::name(std::size_t at) const {
+    return segment_->name(first_ + at);
+}
+
+std::uint64_t FileTable::Run::size(std::size_t at) const {
+    return segment_->row(first_ + at).size;
+}
+
+std::int64_t FileTable::Run::dateKey(std::size_t at) const {
+    return segment_->dateKey(first_ + at);
+}
+
 void FileTable::clear() {
-    rows_.clear();
-    names_.clear();
+    if (segments_.empty())
+        return;
+    segments_.resize(1);
+    segments_.front().truncate(0);
 }
 
 void FileTable::append(std::string_view name, std::uint64_t size, std::int64_t dateKey) {
-    rows_.push_back(Row{size, dateKey, names_.size(), name.size()});
-    names_.append(name);
+    if (segments_.empty())
+        segments_.emplace_back();
+    segments_.back().append(name, size, dateKey);
 }
 
 void FileTable::truncate(std::size_t count) {
-    if (count >= rows_.size())
-        return;
-    names_.resize(rows_[count].nameOffset);
-    rows_.resize(count);
+    while (segments_.size() > 1 && segments_.back().firstRow >= count)
+        segments_.pop_back();
+    if (!segments_.empty())
+        segments_.back().truncate(count - segments_.back().firstRow);
+}
+
+void FileTable::adopt(FileTable&& other) {
+    for (Segment& segment : other.segments_) {
+        if (segment.rowCount == 0)
+            continue;
+        segment.firstRow = count();
+        segments_.push_back(std::move(segment));
+    }
+    other.segments_.clear();
+}
+
+FileTable::Run FileTable::run(std::size_t first, std::size_t count) const {
+    if (count == 0)
+        return {};
+    const Segment& segment = segmentOf(first);
+    assert(first + count <= segment.firstRow + segment.rowCount);
+    return {&segment, first - segment.firstRow, count};
+}
+
+const FileTable::Segment& FileTable::segmentOf(std::size_t row) const {
+    // The last segment that starts at or before the row; an empty segment starting at the
+    // same row comes before the one that holds it.
+    const auto after =
+        std::upper_bound(segments_.begin(), segments_.end(), row,
+                         [](std::size_t r, const Segment& s) { return r < s.firstRow; });
+    return *std::prev(after);
 }
 
 std::string FileTable::sizeText(std::size_t row) const {
-    return SizeText(rows_[row].size);
+    return SizeText(size(row));
 }
 
 std::string FileTable::dateText(std::size_t row) const {
-    return DateText(rows_[row].dateKey);
+    return DateText(dateKey(row));
 }
 
 std::size_t FileTable::capacityBytes() const {
-    return rows_.capacity() * sizeof(Row) + names_.capacity();
+    std::size_t bytes = segments_.capacity() * sizeof(Segment);
+    for (const Segment& segment : segments_) {
+        bytes += segment.rowBlocks.size() * kBlockRows * sizeof(Row) +
+                 segment.nameBlocks.size() * kNameBlockBytes +
+                 segment.farDates.capacity() * sizeof(segment.farDates[0]);
+    }
+    return bytes;
 }
 
 } // namespace trellisk

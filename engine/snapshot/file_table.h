@@ -1,45 +1,63 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace trellisk {
 
 // A file table: the files of a snapshot, directory after directory, in listing order.
-// Rows are stored compactly (a million files per snapshot): names share one character
-// buffer, size and date are numbers, and their texts are made only when asked for. The
-// comparison reads a directory's run in place and keeps its own record of matched rows, so
-// rows are never marked or removed here.
+// A million files per snapshot are held in 16 bytes a row plus the names: the rows live in
+// segments, one per piece of work that read them, and a segment read elsewhere is taken over
+// whole rather than copied. A directory's rows never span two segments. The comparison reads a
+// directory's run in place and keeps its own record of matched rows, so rows are never marked
+// or removed here.
 class FileTable {
+    struct Segment;
+
 public:
-    struct Row {
-        std::uint64_t size;
-        std::int64_t dateKey; // see DateKey()
-        std::uint64_t nameOffset : 40;
-        std::uint64_t nameLength : 24;
+    // One directory's consecutive rows, read in place; positions count from the run's start.
+    class Run {
+    public:
+        Run() = default;
+        [[nodiscard]] std::size_t count() const { return count_; }
+        [[nodiscard]] std::string_view name(std::size_t at) const;
+        [[nodiscard]] std::uint64_t size(std::size_t at) const;
+        [[nodiscard]] std::int64_t dateKey(std::size_t at) const;
+
+    private:
+        friend class FileTable;
+        Run(const Segment* segment, std::size_t first, std::size_t count)
+            : segment_(segment), first_(first), count_(count) {}
+
+        const Segment* segment_ = nullptr;
+        std::size_t first_ = 0; // within the segment
+        std::size_t count_ = 0;
     };
 
+    // Drops every row; the first segment keeps its memory for the next snapshot.
     void clear();
+    // Throws std::length_error for a name beyond any file system's limit.
     void append(std::string_view name, std::uint64_t size, std::int64_t dateKey);
     // Drops the rows from `count` on.
     void truncate(std::size_t count);
-    // Makes room for `rows` rows with names of `nameBytes` bytes in all.
-    void reserve(std::size_t rows, std::size_t nameBytes) {
-        rows_.reserve(rows);
-        names_.reserve(nameBytes);
-    }
-    [[nodiscard]] std::size_t nameBytes() const { return names_.size(); }
+    // Appends the rows of `other` by taking over its memory; `other` is left empty.
+    void adopt(FileTable&& other);
 
-    [[nodiscard]] std::size_t count() const { return rows_.size(); }
-    [[nodiscard]] bool empty() const { return rows_.empty(); }
-    [[nodiscard]] std::string_view name(std::size_t row) const {
-        const Row& r = rows_[row];
-        return {names_.data() + r.nameOffset, r.nameLength};
+    [[nodiscard]] std::size_t count() const {
+        return segments_.empty() ? 0 : segments_.back().firstRow + segments_.back().rowCount;
     }
-    [[nodiscard]] std::uint64_t size(std::size_t row) const { return rows_[row].size; }
-    [[nodiscard]] std::int64_t dateKey(std::size_t row) const { return rows_[row].dateKey; }
+    [[nodiscard]] bool empty() const { return count() == 0; }
+    // The rows first..first+count-1, which belong to one directory.
+    [[nodiscard]] Run run(std::size_t first, std::size_t count) const;
+
+    [[nodiscard]] std::string_view name(std::size_t row) const { return at(row).name(0); }
+    [[nodiscard]] std::uint64_t size(std::size_t row) const { return at(row).size(0); }
+    [[nodiscard]] std::int64_t dateKey(std::size_t row) const { return at(row).dateKey(0); }
     [[nodiscard]] std::string sizeText(std::size_t row) const;
     [[nodiscard]] std::string dateText(std::size_t row) const;
 
@@ -47,8 +65,42 @@ public:
     [[nodiscard]] std::size_t capacityBytes() const;
 
 private:
-    std::vector<Row> rows_;
-    std::string names_;
+    // Size, where the name is kept, and the date in units of two seconds (see DateKey()); a
+    // date beyond that range is kept beside the rows.
+    struct Row {
+        std::uint64_t size;
+        std::uint32_t nameAt;
+        std::int32_t halfDate;
+    };
+    static_assert(sizeof(Row) == 16);
+
+    // Rows and names live in blocks of one size that are never moved or regrown, so a growing
+    // table copies nothing and the blocks a cleared table gives back fit the next one's.
+    static constexpr std::size_t kBlockRows = 1024;
+    static constexpr std::size_t kNameBlockBytes = 16 * 1024;
+
+    struct Segment {
+        std::size_t firstRow = 0;
+        std::size_t rowCount = 0;
+        std::vector<std::unique_ptr<Row[]>> rowBlocks;
+        // Each name is its length (one byte below 128, else two) and its bytes, within a block.
+        std::vector<std::unique_ptr<char[]>> nameBlocks;
+        std::size_t nameEnd = 0;
+        std::vector<std::pair<std::size_t, std::int64_t>> farDates; // (row in segment, date)
+
+        [[nodiscard]] const Row& row(std::size_t at) const {
+            return rowBlocks[at / kBlockRows][at % kBlockRows];
+        }
+        [[nodiscard]] std::string_view name(std::size_t at) const;
+        [[nodiscard]] std::int64_t dateKey(std::size_t at) const;
+        void append(std::string_view name, std::uint64_t size, std::int64_t dateKey);
+        void truncate(std::size_t count);
+    };
+
+    [[nodiscard]] Run at(std::size_t row) const { return run(row, 1); }
+    [[nodiscard]] const Segment& segmentOf(std::size_t row) const;
+
+    std::vector<Segment> segments_; // appends go to the last
 };
 
 } // namespace trellisk

@@ -38,6 +38,38 @@ using IdentitySet = std::unordered_set<DirectoryIdentity, IdentityHash>;
 // How often the calling thread lets events run while workers read.
 constexpr auto kProgressSpacing = std::chrono::milliseconds(10);
 
+// A large directory's entries are taken in batches of this many, between which the calling
+// thread lets events run; a batch of at least kSharedBatch entries has its facts read by
+// helper threads too.
+constexpr std::size_t kBatchEntries = 2048;
+constexpr std::size_t kSharedBatch = 512;
+
+// Entries of one directory whose facts are read apart from the enumeration.
+struct EntryBatch {
+    std::string names; // each ending with a zero byte
+    std::vector<std::uint32_t> nameAt;
+    std::vector<EntryKind> kinds;
+    std::vector<platform::FileFacts> facts;
+    std::vector<EntryStatus> statuses;
+
+    void clear() {
+        names.clear();
+        nameAt.clear();
+        kinds.clear();
+    }
+    void add(const char* name, EntryKind kind) {
+        nameAt.push_back(static_cast<std::uint32_t>(names.size()));
+        names.append(name).push_back('\0');
+        kinds.push_back(kind);
+    }
+    [[nodiscard]] std::size_t size() const { return kinds.size(); }
+    [[nodiscard]] const char* name(std::size_t at) const { return names.c_str() + nameAt[at]; }
+    void readFacts(const Directory& dir, std::size_t from, std::size_t to) {
+        for (std::size_t at = from; at < to; ++at)
+            statuses[at] = dir.readFacts(name(at), kinds[at], facts[at]);
+    }
+};
+
 } // namespace
 
 class FolderScanner::Walk {
@@ -50,6 +82,7 @@ public:
         progress_ = &progress;
         limit_ = limit;
         pseudoFileSystemsWatched_ = pseudoFileSystemsWatched;
+        stopped_ = false;
         entered_.clear();
     }
     void setBase(const DirIndex* baseDirs, const FileTable* baseFiles) {
@@ -58,6 +91,9 @@ public:
         baseLookupBuilt_ = false;
         baseRowsByPathHash_.clear();
     }
+    // Threads that read a large directory's facts beside this one's.
+    void setHelpers(std::size_t helpers) { helpers_ = helpers; }
+    [[nodiscard]] bool stopped() const { return stopped_; }
     IdentitySet& entered() { return entered_; }
     [[nodiscard]] DirIndex& dirs() { return *dirs_; }
     [[nodiscard]] FileTable& files() { return *files_; }
@@ -95,12 +131,20 @@ public:
 
 private:
     [[nodiscard]] std::optional<std::size_t> findBaseRow(const std::string& path);
+    // The two ways of reading a directory's entries and their facts; false when an entry's
+    // facts cannot be read.
+    bool readOneByOne(const Directory& dir, bool expand, std::string& candidates);
+    bool readInBatches(const Directory& dir, bool expand, std::string& candidates);
+    void readFactsWithHelpers(const Directory& dir);
 
     DirIndex* dirs_ = nullptr;
     FileTable* files_ = nullptr;
     const Progress* progress_ = nullptr;
     int limit_ = 0;
     bool pseudoFileSystemsWatched_ = false;
+    bool stopped_ = false; // progress said stop in the middle of a directory
+    std::size_t helpers_ = 0;
+    EntryBatch batch_;
     IdentitySet entered_;
 
     const DirIndex* baseDirs_ = nullptr;
@@ -121,24 +165,11 @@ bool FolderScanner::Walk::readDirectory(const Directory& dir, std::size_t row,
     candidates.clear();
     FileTable& files = *files_;
     const std::size_t firstFile = files.count();
-    bool unreadable = false;
     reader_.start(dir);
-    while (const std::optional<platform::DirectoryEntry> item = reader_.next()) {
-        // A link or an entry of unknown kind may lead to a directory; it is tried.
-        if (expand && item->kind != EntryKind::File) {
-            candidates.append(item->name);
-            candidates.push_back('\0');
-        }
-        platform::FileFacts facts;
-        const EntryStatus status = dir.readFacts(item->name, item->kind, facts);
-        if (status == EntryStatus::Unreadable) {
-            unreadable = true;
-            break;
-        }
-        if (status == EntryStatus::File)
-            files.append(item->name, facts.size, DateKey(facts.lastWriteSeconds));
-    }
-    if (unreadable || reader_.failed()) {
+    const bool read = platform::kFactsReadApart && helpers_ > 0
+                          ? readInBatches(dir, expand, candidates)
+                          : readOneByOne(dir, expand, candidates);
+    if (!read || reader_.failed()) {
         files.truncate(firstFile);
         candidates.clear();
         keepBaseRows(row, childDepth);
@@ -149,11 +180,80 @@ bool FolderScanner::Walk::readDirectory(const Directory& dir, std::size_t row,
     return true;
 }
 
+bool FolderScanner::Walk::readOneByOne(const Directory& dir, bool expand, std::string& candidates) {
+    while (const std::optional<platform::DirectoryEntry> item = reader_.next()) {
+        // A link or an entry of unknown kind may lead to a directory; it is tried.
+        if (expand && item->kind != EntryKind::File) {
+            candidates.append(item->name);
+            candidates.push_back('\0');
+        }
+        platform::FileFacts facts;
+        const EntryStatus status = dir.readFacts(item->name, item->kind, facts);
+        if (status == EntryStatus::Unreadable)
+            return false;
+        if (status == EntryStatus::File)
+            files_->append(item->name, facts.size, DateKey(facts.lastWriteSeconds));
+    }
+    return true;
+}
+
+bool FolderScanner::Walk::readInBatches(const Directory& dir, bool expand,
+                                        std::string& candidates) {
+    for (;;) {
+        batch_.clear();
+        while (batch_.size() < kBatchEntries) {
+            const std::optional<platform::DirectoryEntry> item = reader_.next();
+            if (!item)
+                break;
+            if (expand && item->kind != EntryKind::File) {
+                candidates.append(item->name);
+                candidates.push_back('\0');
+            }
+            batch_.add(item->name, item->kind);
+        }
+        readFactsWithHelpers(dir);
+        for (std::size_t at = 0; at < batch_.size(); ++at) {
+            if (batch_.statuses[at] == EntryStatus::Unreadable)
+                return false;
+            if (batch_.statuses[at] == EntryStatus::File)
+                files_->append(batch_.name(at), batch_.facts[at].size,
+                               DateKey(batch_.facts[at].lastWriteSeconds));
+        }
+        if (batch_.size() < kBatchEntries)
+            return true;
+        if (!(*progress_)()) { // the scan ends; what was read so far is never used
+            stopped_ = true;
+            return true;
+        }
+    }
+}
+
+void FolderScanner::Walk::readFactsWithHelpers(const Directory& dir) {
+    const std::size_t count = batch_.size();
+    batch_.facts.resize(count);
+    batch_.statuses.resize(count);
+    const std::size_t parts = count >= kSharedBatch ? helpers_ + 1 : 1;
+    const auto part = [&](std::size_t p) { return p * count / parts; };
+    std::vector<std::jthread> helpers;
+    try {
+        for (std::size_t p = 1; p < parts; ++p) {
+            helpers.emplace_back([this, &dir, from = part(p), to = part(p + 1)] {
+                platform::LowerCurrentThreadPriority();
+                batch_.readFacts(dir, from, to);
+            });
+        }
+    } catch (const std::system_error&) {
+        // No thread to spare: the parts no helper took are read here.
+    }
+    batch_.readFacts(dir, 0, part(1));
+    batch_.readFacts(dir, part(helpers.size() + 1), count);
+}
+
 bool FolderScanner::Walk::scanDirectory(const Directory& dir, std::size_t row,
                                         std::optional<int> childDepth, std::size_t level) {
     std::string& names = candidates(level);
     const bool read = readDirectory(dir, row, childDepth, names);
-    if (!(*progress_)())
+    if (stopped_ || !(*progress_)())
         return false;
     return !read || scanChildren(dir, row, childDepth, names, 0, names.size(), level);
 }
@@ -199,10 +299,11 @@ void FolderScanner::Walk::keepBaseRows(std::size_t row, std::optional<int> child
     const DirIndex& base = *baseDirs_;
     const auto copyRun = [&](std::size_t from, std::size_t to) {
         const DirRow& source = base[from];
+        const FileTable::Run kept = baseFiles_->run(source.firstFile, source.fileCount);
         dirs[to].firstFile = files.count();
-        for (std::size_t i = source.firstFile; i < source.firstFile + source.fileCount; ++i)
-            files.append(baseFiles_->name(i), baseFiles_->size(i), baseFiles_->dateKey(i));
-        dirs[to].fileCount = source.fileCount;
+        for (std::size_t i = 0; i < kept.count(); ++i)
+            files.append(kept.name(i), kept.size(i), kept.dateKey(i));
+        dirs[to].fileCount = kept.count();
     };
     copyRun(*found, row);
     if (!childDepth)
@@ -252,6 +353,10 @@ std::optional<std::size_t> FolderScanner::Walk::findBaseRow(const std::string& p
 FolderScanner::FolderScanner(std::size_t workers) : walk_(std::make_unique<Walk>()) {
     for (std::size_t i = 0; workers > 1 && i < workers; ++i)
         workerWalks_.push_back(std::make_unique<Walk>());
+    // The workers are busy with subtrees, but while this thread reads a large directory
+    // alone, all but one of them help.
+    if (workers > 1)
+        walk_->setHelpers(workers - 1);
 }
 
 FolderScanner::~FolderScanner() = default;
@@ -292,7 +397,7 @@ bool FolderScanner::scanFolder(const FolderEntry& entry, DirIndex& dirs, FileTab
     std::string& candidates = walk_->candidates(0);
     if (!walk_->readDirectory(dir, row, childDepth, candidates))
         return progress();
-    if (!progress())
+    if (walk_->stopped() || !progress())
         return false;
     if (workerWalks_.empty() || std::count(candidates.begin(), candidates.end(), '\0') < 2)
         return walk_->scanChildren(dir, row, childDepth, candidates, 0, candidates.size(), 1);
@@ -315,9 +420,10 @@ struct FolderScanner::Subtrees {
 
 namespace {
 
-// Appends the rows a worker read below the folder's row `row`.
-void AppendRows(const DirIndex& fromDirs, const FileTable& fromFiles, std::size_t row,
-                DirIndex& dirs, FileTable& files) {
+// Appends the rows a worker read below the folder's row `row`; the file rows are taken over,
+// not copied.
+void AppendRows(const DirIndex& fromDirs, FileTable& fromFiles, std::size_t row, DirIndex& dirs,
+                FileTable& files) {
     const std::size_t firstRow = dirs.count();
     const std::size_t firstFile = files.count();
     for (std::size_t i = 1; i < fromDirs.count(); ++i) {
@@ -328,9 +434,7 @@ void AppendRows(const DirIndex& fromDirs, const FileTable& fromFiles, std::size_
         to.firstFile = firstFile + from.firstFile;
         to.fileCount = from.fileCount;
     }
-    files.reserve(files.count() + fromFiles.count(), files.nameBytes() + fromFiles.nameBytes());
-    for (std::size_t i = 0; i < fromFiles.count(); ++i)
-        files.append(fromFiles.name(i), fromFiles.size(i), fromFiles.dateKey(i));
+    files.adopt(std::move(fromFiles));
 }
 
 } // namespace

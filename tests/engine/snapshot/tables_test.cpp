@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <stdexcept>
+
 #include <string>
 #include <vector>
 
@@ -19,6 +22,71 @@ TEST(FileTable, AppendKeepsNameSizeAndDate) {
     EXPECT_EQ(table.dateKey(0), 1141517106);
     EXPECT_EQ(table.sizeText(0), " 5368709120");
     EXPECT_EQ(table.name(1), "");
+}
+
+TEST(FileTable, KeepsNamesOfEveryLengthOverManyBlocks) {
+    FileTable table;
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < 3000; ++i)
+        names.push_back(std::string(i % 800, static_cast<char>('a' + i % 26)) + std::to_string(i));
+    for (std::size_t i = 0; i < names.size(); ++i)
+        table.append(names[i], i, 2 * static_cast<std::int64_t>(i));
+    ASSERT_EQ(table.count(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        ASSERT_EQ(table.name(i), names[i]) << i;
+        ASSERT_EQ(table.size(i), i);
+    }
+    EXPECT_THROW(table.append(std::string(64 * 1024, 'x'), 0, 0), std::length_error);
+    EXPECT_EQ(table.count(), names.size());
+}
+
+TEST(FileTable, KeepsEveryDateExactlyWhetherNearOrFar) {
+    // Even dates of about a century around 1970 fit in a row; the others are kept beside it.
+    const std::vector<std::int64_t> dates = {0,          -2,          1141517106, 4294967294,
+                                             4294967296, -4294967298, 3,          -1,
+                                             INT64_MAX,  INT64_MIN,   2147483646, -4294967296};
+    FileTable table;
+    for (std::size_t i = 0; i < dates.size(); ++i)
+        table.append("f" + std::to_string(i), i, dates[i]);
+    for (std::size_t i = 0; i < dates.size(); ++i)
+        EXPECT_EQ(table.dateKey(i), dates[i]) << i;
+    table.truncate(5);
+    table.append("again", 9, 7);
+    EXPECT_EQ(table.dateKey(4), 4294967296);
+    EXPECT_EQ(table.dateKey(5), 7);
+    EXPECT_EQ(table.name(5), "again");
+}
+
+TEST(FileTable, AdoptedRowsFollowInOrderAndRunsReadThemInPlace) {
+    FileTable table;
+    table.append("a", 1, 10);
+    FileTable other;
+    other.append("b", 2, 20);
+    other.append("cc", 3, 4294967296);
+    table.adopt(std::move(other));
+    EXPECT_TRUE(other.empty());
+    table.append("d", 4, 40);
+    ASSERT_EQ(table.count(), 4u);
+
+    std::vector<std::string> rows;
+    for (std::size_t i = 0; i < table.count(); ++i)
+        rows.push_back(std::string(table.name(i)) + "/" + std::to_string(table.size(i)) + "/" +
+                       std::to_string(table.dateKey(i)));
+    EXPECT_EQ(rows, (std::vector<std::string>{"a/1/10", "b/2/20", "cc/3/4294967296", "d/4/40"}));
+    const FileTable::Run run = table.run(1, 2);
+    ASSERT_EQ(run.count(), 2u);
+    EXPECT_EQ(run.name(1), "cc");
+    EXPECT_EQ(run.dateKey(1), 4294967296);
+
+    table.truncate(1); // back into the first part
+    table.append("e", 5, 50);
+    EXPECT_EQ(table.count(), 2u);
+    EXPECT_EQ(table.name(1), "e");
+    table.clear();
+    EXPECT_TRUE(table.empty());
+    table.append("f", 6, 60);
+    EXPECT_EQ(table.name(0), "f");
+    EXPECT_EQ(table.dateKey(0), 60);
 }
 
 // Writes down every notification as one line.
