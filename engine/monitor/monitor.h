@@ -2,7 +2,6 @@
 
 #include "engine/log/log_tables.h"
 #include "engine/monitor/classify_changes.h"
-#include "engine/monitor/first_match_index.h"
 #include "engine/monitor/window_interface.h"
 #include "engine/platform/clock.h"
 #include "engine/settings/settings.h"
@@ -89,10 +88,8 @@ private:
     std::string dirPath_; // the path of the directory being compared
     std::string basePath_;
 
-    // Pairing state: base directories already paired are removed from the lookup, which
-    // holds the hashes of their paths rather than the paths.
+    // Base directories already paired with one of the snapshot.
     std::vector<char> baseDirPaired_;
-    FirstMatchIndex<std::uint64_t> baseDirByPath_;
 };
 
 } // namespace trellisk

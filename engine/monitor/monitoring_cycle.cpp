@@ -103,10 +103,6 @@ void Monitor::compareDirectories() {
     const std::size_t directories = snapshotDirs_.count();
     setPhase("ファイル比較中");
     baseDirPaired_.assign(baseDirs_.count(), 0);
-    baseDirByPath_.build(static_cast<std::uint32_t>(baseDirs_.count()), [&](std::uint32_t row) {
-        baseDirs_.pathInto(row, basePath_);
-        return PathHash(basePath_);
-    });
 
     for (std::size_t q = 0; q < directories; ++q) {
         snapshotDirs_.pathInto(q, dirPath_);
@@ -131,21 +127,8 @@ void Monitor::compareDirectories() {
 }
 
 std::optional<std::size_t> Monitor::findBaseDir(std::string_view dir) {
-    const std::uint32_t row = baseDirByPath_.first(PathHash(dir), baseDirPaired_);
-    if (row == baseDirByPath_.npos)
-        return std::nullopt;
-    baseDirs_.pathInto(row, basePath_);
-    if (basePath_ == dir)
-        return row;
-    // Two paths with one hash: the first unpaired row of this path the slow way.
-    for (std::size_t other = 0; other < baseDirs_.count(); ++other) {
-        if (baseDirPaired_[other])
-            continue;
-        baseDirs_.pathInto(other, basePath_);
-        if (basePath_ == dir)
-            return other;
-    }
-    return std::nullopt;
+    return scanner_.basePaths().find(dir, basePath_,
+                                     [&](std::size_t row) { return !baseDirPaired_[row]; });
 }
 
 void Monitor::logNewAndDeletedDirectories() {
@@ -189,7 +172,6 @@ void Monitor::rollComparisonBase(const std::string& snapshotTime) {
     log_.changeStatus([&](LogStatus& status) { status.baseTime = snapshotTime; });
     // The new snapshot becomes the base by handing the tables over; the old base's memory is
     // kept for the next snapshot.
-    baseDirByPath_.clear();
     std::swap(baseFiles_, snapshotFiles_);
     std::swap(baseDirs_, snapshotDirs_);
     baseDirs_.clearMarks();

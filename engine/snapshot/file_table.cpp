@@ -41,17 +41,19 @@ void FileTable::Segment::append(std::string_view name, std::uint64_t size, std::
     if (need > kNameBlockBytes)
         throw std::length_error("file name of " + std::to_string(name.size()) + " bytes");
     // A name never crosses into the next block.
-    std::size_t at = nameEnd;
-    if (at % kNameBlockBytes + need > kNameBlockBytes)
-        at += kNameBlockBytes - at % kNameBlockBytes;
-    if (at + need > std::numeric_limits<std::uint32_t>::max())
-        throw std::length_error("file names beyond 4 GiB in one part of a scan");
-    if (at / kNameBlockBytes == nameBlocks.size())
-        nameBlocks.push_back(std::make_unique_for_overwrite<char[]>(kNameBlockBytes));
-    if (rowCount / kBlockRows == rowBlocks.size())
-        rowBlocks.push_back(std::make_unique_for_overwrite<Row[]>(kBlockRows));
-
-    char* text = nameBlocks[at / kNameBlockBytes].get() + at % kNameBlockBytes;
+    if (writeAt + need > kNameBlockBytes) {
+        NameBlock block;
+        if (spareBlocks.empty()) {
+            block = std::make_shared_for_overwrite<char[]>(kNameBlockBytes);
+        } else {
+            block = std::move(spareBlocks.back());
+            spareBlocks.pop_back();
+        }
+        nameBlocks.push_back(std::move(block));
+        writeBlock = nameBlocks.size() - 1;
+        writeAt = 0;
+    }
+    char* text = nameBlocks[writeBlock].get() + writeAt;
     if (lengthBytes == 1) {
         text[0] = static_cast<char>(name.size());
     } else {
@@ -60,25 +62,55 @@ void FileTable::Segment::append(std::string_view name, std::uint64_t size, std::
     }
     if (!name.empty())
         std::memcpy(text + lengthBytes, name.data(), name.size());
-    nameEnd = at + need;
+    const std::size_t nameAt = writeBlock * kNameBlockBytes + writeAt;
+    writeAt += need;
+    appendRow(nameAt, size, dateKey);
+}
 
+void FileTable::Segment::appendNamedAs(const Segment& from, std::size_t at, std::uint64_t size,
+                                       std::int64_t dateKey) {
+    const std::size_t fromAt = from.row(at).nameAt;
+    const NameBlock& block = from.nameBlocks[fromAt / kNameBlockBytes];
+    // Names shared in a row mostly lie in one block, which is then listed once.
+    if (nameBlocks.empty() || nameBlocks.back() != block)
+        nameBlocks.push_back(block);
+    appendRow((nameBlocks.size() - 1) * kNameBlockBytes + fromAt % kNameBlockBytes, size, dateKey);
+}
+
+void FileTable::Segment::appendRow(std::size_t nameAt, std::uint64_t size, std::int64_t dateKey) {
+    if (nameAt > std::numeric_limits<std::uint32_t>::max())
+        throw std::length_error("file names beyond 4 GiB in one part of a scan");
+    if (rowCount / kBlockRows == rowBlocks.size())
+        rowBlocks.push_back(std::make_unique_for_overwrite<Row[]>(kBlockRows));
     const std::int64_t half = dateKey / 2;
     const bool near =
         dateKey % 2 == 0 && half > kFarDate && half <= std::numeric_limits<std::int32_t>::max();
     if (!near)
         farDates.emplace_back(rowCount, dateKey);
-    rowBlocks[rowCount / kBlockRows][rowCount % kBlockRows] = Row{
-        size, static_cast<std::uint32_t>(at), near ? static_cast<std::int32_t>(half) : kFarDate};
+    rowBlocks[rowCount / kBlockRows][rowCount % kBlockRows] =
+        Row{size, static_cast<std::uint32_t>(nameAt),
+            near ? static_cast<std::int32_t>(half) : kFarDate};
     ++rowCount;
 }
 
 void FileTable::Segment::truncate(std::size_t count) {
     if (count >= rowCount)
         return;
-    nameEnd = row(count).nameAt;
     rowCount = count;
     while (!farDates.empty() && farDates.back().first >= count)
         farDates.pop_back();
+}
+
+void FileTable::Segment::clear() {
+    rowCount = 0;
+    farDates.clear();
+    // A block that another table shares is left to it; the others are written again.
+    for (NameBlock& block : nameBlocks) {
+        if (block.use_count() == 1)
+            spareBlocks.push_back(std::move(block));
+    }
+    nameBlocks.clear();
+    writeAt = kNameBlockBytes;
 }
 
 std::string_view FileTable::Run::name(std::size_t at) const {
@@ -97,13 +129,20 @@ void FileTable::clear() {
     if (segments_.empty())
         return;
     segments_.resize(1);
-    segments_.front().truncate(0);
+    segments_.front().clear();
 }
 
 void FileTable::append(std::string_view name, std::uint64_t size, std::int64_t dateKey) {
     if (segments_.empty())
         segments_.emplace_back();
     segments_.back().append(name, size, dateKey);
+}
+
+void FileTable::appendNamedAs(const Run& from, std::size_t at, std::uint64_t size,
+                              std::int64_t dateKey) {
+    if (segments_.empty())
+        segments_.emplace_back();
+    segments_.back().appendNamedAs(*from.segment_, from.first_ + at, size, dateKey);
 }
 
 void FileTable::truncate(std::size_t count) {
@@ -152,7 +191,7 @@ std::size_t FileTable::capacityBytes() const {
     std::size_t bytes = segments_.capacity() * sizeof(Segment);
     for (const Segment& segment : segments_) {
         bytes += segment.rowBlocks.size() * kBlockRows * sizeof(Row) +
-                 segment.nameBlocks.size() * kNameBlockBytes +
+                 (segment.nameBlocks.size() + segment.spareBlocks.size()) * kNameBlockBytes +
                  segment.farDates.capacity() * sizeof(segment.farDates[0]);
     }
     return bytes;

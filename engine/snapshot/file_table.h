@@ -13,9 +13,10 @@ namespace trellisk {
 // A file table: the files of a snapshot, directory after directory, in listing order.
 // A million files per snapshot are held in 16 bytes a row plus the names: the rows live in
 // segments, one per piece of work that read them, and a segment read elsewhere is taken over
-// whole rather than copied. A directory's rows never span two segments. The comparison reads a
-// directory's run in place and keeps its own record of matched rows, so rows are never marked
-// or removed here.
+// whole rather than copied. A directory's rows never span two segments. A name that the
+// previous snapshot holds already is shared with it, not stored again, so an unchanged tree
+// keeps its names once. The comparison reads a directory's run in place and keeps its own
+// record of matched rows, so rows are never marked or removed here.
 class FileTable {
     struct Segment;
 
@@ -43,7 +44,10 @@ public:
     void clear();
     // Throws std::length_error for a name beyond any file system's limit.
     void append(std::string_view name, std::uint64_t size, std::int64_t dateKey);
-    // Drops the rows from `count` on.
+    // Appends a row named as row `at` of `from`, a run of another table, sharing the name's
+    // memory with it; that table may be cleared or destroyed afterwards.
+    void appendNamedAs(const Run& from, std::size_t at, std::uint64_t size, std::int64_t dateKey);
+    // Drops the rows from `count` on; their names' memory is given back only by clear().
     void truncate(std::size_t count);
     // Appends the rows of `other` by taking over its memory; `other` is left empty.
     void adopt(FileTable&& other);
@@ -78,14 +82,18 @@ private:
     // table copies nothing and the blocks a cleared table gives back fit the next one's.
     static constexpr std::size_t kBlockRows = 1024;
     static constexpr std::size_t kNameBlockBytes = 16 * 1024;
+    using NameBlock = std::shared_ptr<char[]>;
 
     struct Segment {
         std::size_t firstRow = 0;
         std::size_t rowCount = 0;
         std::vector<std::unique_ptr<Row[]>> rowBlocks;
-        // Each name is its length (one byte below 128, else two) and its bytes, within a block.
-        std::vector<std::unique_ptr<char[]>> nameBlocks;
-        std::size_t nameEnd = 0;
+        // The blocks the rows' names are in, written here or shared with another table. Each
+        // name is its length (one byte below 128, else two) and its bytes, within a block.
+        std::vector<NameBlock> nameBlocks;
+        std::size_t writeBlock = 0; // where new names go: a block of nameBlocks
+        std::size_t writeAt = kNameBlockBytes;
+        std::vector<NameBlock> spareBlocks; // written before and used by nobody else now
         std::vector<std::pair<std::size_t, std::int64_t>> farDates; // (row in segment, date)
 
         [[nodiscard]] const Row& row(std::size_t at) const {
@@ -94,7 +102,11 @@ private:
         [[nodiscard]] std::string_view name(std::size_t at) const;
         [[nodiscard]] std::int64_t dateKey(std::size_t at) const;
         void append(std::string_view name, std::uint64_t size, std::int64_t dateKey);
+        void appendNamedAs(const Segment& from, std::size_t at, std::uint64_t size,
+                           std::int64_t dateKey);
+        void appendRow(std::size_t nameAt, std::uint64_t size, std::int64_t dateKey);
         void truncate(std::size_t count);
+        void clear();
     };
 
     [[nodiscard]] Run at(std::size_t row) const { return run(row, 1); }

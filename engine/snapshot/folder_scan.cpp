@@ -21,10 +21,6 @@ using platform::EntryKind;
 using platform::EntryStatus;
 using platform::OpenStatus;
 
-std::uint64_t PathHash(std::string_view path) {
-    return std::hash<std::string_view>{}(path);
-}
-
 namespace {
 
 struct IdentityHash {
@@ -85,11 +81,11 @@ public:
         stopped_ = false;
         entered_.clear();
     }
-    void setBase(const DirIndex* baseDirs, const FileTable* baseFiles) {
+    void setBase(const DirIndex* baseDirs, const FileTable* baseFiles,
+                 const BasePathIndex* basePaths) {
         baseDirs_ = baseDirs;
         baseFiles_ = baseFiles;
-        baseLookupBuilt_ = false;
-        baseRowsByPathHash_.clear();
+        basePaths_ = basePaths;
     }
     // Threads that read a large directory's facts beside this one's.
     void setHelpers(std::size_t helpers) { helpers_ = helpers; }
@@ -130,7 +126,18 @@ public:
     }
 
 private:
-    [[nodiscard]] std::optional<std::size_t> findBaseRow(const std::string& path);
+    // The base's files of the directory in `row`, none when the base has no such directory.
+    [[nodiscard]] FileTable::Run baseFilesOf(std::size_t row);
+    // Appends a file of the directory being read; a name the base has at the same place is
+    // shared with it.
+    void appendFile(const char* name, const platform::FileFacts& facts) {
+        const std::size_t at = files_->count() - firstFile_;
+        const std::int64_t date = DateKey(facts.lastWriteSeconds);
+        if (at < baseRun_.count() && baseRun_.name(at) == name)
+            files_->appendNamedAs(baseRun_, at, facts.size, date);
+        else
+            files_->append(name, facts.size, date);
+    }
     // The two ways of reading a directory's entries and their facts; false when an entry's
     // facts cannot be read.
     bool readOneByOne(const Directory& dir, bool expand, std::string& candidates);
@@ -149,14 +156,16 @@ private:
 
     const DirIndex* baseDirs_ = nullptr;
     const FileTable* baseFiles_ = nullptr;
-    bool baseLookupBuilt_ = false;
-    std::unordered_multimap<std::uint64_t, std::uint32_t> baseRowsByPathHash_;
+    const BasePathIndex* basePaths_ = nullptr;
+    FileTable::Run baseRun_; // of the directory being read
+    std::size_t firstFile_ = 0;
 
     platform::DirectoryReader reader_;
     // Per level of the tree, the names that may be subdirectories, each ending with a zero
     // byte; kept to reuse their memory. A deque, so deeper levels never move shallower ones.
     std::deque<std::string> candidates_;
     std::string pathText_;
+    std::string basePathText_;
 };
 
 bool FolderScanner::Walk::readDirectory(const Directory& dir, std::size_t row,
@@ -165,6 +174,8 @@ bool FolderScanner::Walk::readDirectory(const Directory& dir, std::size_t row,
     candidates.clear();
     FileTable& files = *files_;
     const std::size_t firstFile = files.count();
+    firstFile_ = firstFile;
+    baseRun_ = baseFilesOf(row);
     reader_.start(dir);
     const bool read = platform::kFactsReadApart && helpers_ > 0
                           ? readInBatches(dir, expand, candidates)
@@ -192,7 +203,7 @@ bool FolderScanner::Walk::readOneByOne(const Directory& dir, bool expand, std::s
         if (status == EntryStatus::Unreadable)
             return false;
         if (status == EntryStatus::File)
-            files_->append(item->name, facts.size, DateKey(facts.lastWriteSeconds));
+            appendFile(item->name, facts);
     }
     return true;
 }
@@ -216,8 +227,7 @@ bool FolderScanner::Walk::readInBatches(const Directory& dir, bool expand,
             if (batch_.statuses[at] == EntryStatus::Unreadable)
                 return false;
             if (batch_.statuses[at] == EntryStatus::File)
-                files_->append(batch_.name(at), batch_.facts[at].size,
-                               DateKey(batch_.facts[at].lastWriteSeconds));
+                appendFile(batch_.name(at), batch_.facts[at]);
         }
         if (batch_.size() < kBatchEntries)
             return true;
@@ -293,7 +303,7 @@ void FolderScanner::Walk::keepBaseRows(std::size_t row, std::optional<int> child
     dirs[row].fileCount = 0;
     if (baseDirs_ == nullptr || baseFiles_ == nullptr)
         return;
-    const std::optional<std::size_t> found = findBaseRow(dirs.path(row));
+    const std::optional<std::size_t> found = basePaths_->find(dirs.path(row), basePathText_);
     if (!found)
         return;
     const DirIndex& base = *baseDirs_;
@@ -302,7 +312,7 @@ void FolderScanner::Walk::keepBaseRows(std::size_t row, std::optional<int> child
         const FileTable::Run kept = baseFiles_->run(source.firstFile, source.fileCount);
         dirs[to].firstFile = files.count();
         for (std::size_t i = 0; i < kept.count(); ++i)
-            files.append(kept.name(i), kept.size(i), kept.dateKey(i));
+            files.appendNamedAs(kept, i, kept.size(i), kept.dateKey(i));
         dirs[to].fileCount = kept.count();
     };
     copyRun(*found, row);
@@ -329,25 +339,15 @@ void FolderScanner::Walk::keepBaseRows(std::size_t row, std::optional<int> child
     }
 }
 
-std::optional<std::size_t> FolderScanner::Walk::findBaseRow(const std::string& path) {
-    const DirIndex& base = *baseDirs_;
-    if (!baseLookupBuilt_) {
-        for (std::size_t row = 0; row < base.count(); ++row) {
-            base.pathInto(row, pathText_);
-            baseRowsByPathHash_.emplace(PathHash(pathText_), static_cast<std::uint32_t>(row));
-        }
-        baseLookupBuilt_ = true;
-    }
-    std::optional<std::size_t> first;
-    const auto [begin, end] = baseRowsByPathHash_.equal_range(PathHash(path));
-    for (auto it = begin; it != end; ++it) {
-        if (first && *first < it->second)
-            continue;
-        base.pathInto(it->second, pathText_);
-        if (pathText_ == path)
-            first = it->second;
-    }
-    return first;
+FileTable::Run FolderScanner::Walk::baseFilesOf(std::size_t row) {
+    if (baseDirs_ == nullptr || baseFiles_ == nullptr)
+        return {};
+    dirs_->pathInto(row, pathText_);
+    const std::optional<std::size_t> found = basePaths_->find(pathText_, basePathText_);
+    if (!found)
+        return {};
+    const DirRow& base = (*baseDirs_)[*found];
+    return baseFiles_->run(base.firstFile, base.fileCount);
 }
 
 FolderScanner::FolderScanner(std::size_t workers) : walk_(std::make_unique<Walk>()) {
@@ -368,9 +368,10 @@ std::size_t FolderScanner::DefaultWorkerCount() {
 void FolderScanner::beginSnapshot(const DirIndex* baseDirs, const FileTable* baseFiles) {
     baseDirs_ = baseDirs;
     baseFiles_ = baseFiles;
-    walk_->setBase(baseDirs, baseFiles);
+    basePaths_.build(baseDirs);
+    walk_->setBase(baseDirs, baseFiles, &basePaths_);
     for (const auto& walk : workerWalks_)
-        walk->setBase(baseDirs, baseFiles);
+        walk->setBase(baseDirs, baseFiles, &basePaths_);
 }
 
 bool FolderScanner::scanFolder(const FolderEntry& entry, DirIndex& dirs, FileTable& files,

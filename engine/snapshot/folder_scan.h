@@ -2,6 +2,7 @@
 
 #include "engine/platform/directory.h"
 #include "engine/settings/settings.h"
+#include "engine/snapshot/base_path_index.h"
 #include "engine/snapshot/dir_index.h"
 #include "engine/snapshot/file_table.h"
 
@@ -16,9 +17,6 @@
 #include <vector>
 
 namespace trellisk {
-
-// A hash of a directory's path text, for finding a path among many without keeping the texts.
-[[nodiscard]] std::uint64_t PathHash(std::string_view path);
 
 // Reads watched folders into a directory index and a file table, each directory once: its
 // entries are enumerated, its files' sizes and times read relative to it, and its
@@ -41,9 +39,12 @@ public:
     [[nodiscard]] static std::size_t DefaultWorkerCount();
 
     // Starts a snapshot compared with `baseDirs` and `baseFiles` (the previous snapshot, none
-    // for a baseline): a directory that exists but cannot be read keeps its rows from there.
-    // The base must stay unchanged until the snapshot is complete.
+    // for a baseline): a directory that exists but cannot be read keeps its rows from there,
+    // and names the base holds are shared with it. The base must stay unchanged until the
+    // snapshot has been compared with it.
     void beginSnapshot(const DirIndex* baseDirs, const FileTable* baseFiles);
+    // The base's directories by path, until the next snapshot begins.
+    [[nodiscard]] const BasePathIndex& basePaths() const { return basePaths_; }
 
     // Appends the watched folder `entry`: its row, and when it watches subfolders a row for
     // every subdirectory its depth limit admits, depth-first in pre-order, in enumeration
@@ -77,6 +78,7 @@ private:
 
     const DirIndex* baseDirs_ = nullptr;
     const FileTable* baseFiles_ = nullptr;
+    BasePathIndex basePaths_;
     std::unique_ptr<Walk> walk_; // on the calling thread
     std::vector<std::unique_ptr<Walk>> workerWalks_;
 };

@@ -15,7 +15,8 @@ namespace trellisk::platform {
 namespace {
 
 constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY;
-constexpr std::size_t kReadBufferBytes = 256 * 1024;
+// Enough for a few hundred entries a call; one buffer per thread.
+constexpr std::size_t kReadBufferBytes = 32 * 1024;
 
 // Why an open failed: a directory that is there but refused us, or no directory at all.
 OpenStatus StatusAfterFailedOpen(int error, bool isDirectory) {

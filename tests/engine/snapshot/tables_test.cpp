@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 
 #include <string>
@@ -38,6 +39,33 @@ TEST(FileTable, KeepsNamesOfEveryLengthOverManyBlocks) {
     }
     EXPECT_THROW(table.append(std::string(64 * 1024, 'x'), 0, 0), std::length_error);
     EXPECT_EQ(table.count(), names.size());
+}
+
+TEST(FileTable, SharedNamesOutliveTheTableTheyCameFrom) {
+    auto base = std::make_unique<FileTable>();
+    base->append("one", 1, 2);
+    base->append("two", 2, 4);
+    FileTable snapshot;
+    const FileTable::Run run = base->run(0, 2);
+    snapshot.appendNamedAs(run, 1, 20, 40);
+    snapshot.append("three", 3, 6);
+    snapshot.appendNamedAs(run, 0, 10, 4294967296);
+    const auto rows = [&] {
+        std::vector<std::string> texts;
+        for (std::size_t i = 0; i < snapshot.count(); ++i)
+            texts.push_back(std::string(snapshot.name(i)) + "/" + std::to_string(snapshot.size(i)) +
+                            "/" + std::to_string(snapshot.dateKey(i)));
+        return texts;
+    };
+    const std::vector<std::string> expected = {"two/20/40", "three/3/6", "one/10/4294967296"};
+    EXPECT_EQ(rows(), expected);
+    // Cleared and filled again, the base writes its new names elsewhere.
+    base->clear();
+    base->append(std::string(300, 'x'), 0, 0);
+    base->append("zzz", 0, 0);
+    EXPECT_EQ(rows(), expected);
+    base.reset();
+    EXPECT_EQ(rows(), expected);
 }
 
 TEST(FileTable, KeepsEveryDateExactlyWhetherNearOrFar) {
