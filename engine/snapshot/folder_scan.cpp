@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <cstring>
 #include <exception>
 #include <mutex>
@@ -129,14 +130,21 @@ private:
     // The base's files of the directory in `row`, none when the base has no such directory.
     [[nodiscard]] FileTable::Run baseFilesOf(std::size_t row);
     // Appends a file of the directory being read; a name the base has at the same place is
-    // shared with it.
+    // shared with it. A file created or deleted since moves the rest of the listing by one,
+    // so the place is followed.
     void appendFile(const char* name, const platform::FileFacts& facts) {
-        const std::size_t at = files_->count() - firstFile_;
+        const auto at = static_cast<std::ptrdiff_t>(files_->count() - firstFile_) + baseShift_;
         const std::int64_t date = DateKey(facts.lastWriteSeconds);
-        if (at < baseRun_.count() && baseRun_.name(at) == name)
-            files_->appendNamedAs(baseRun_, at, facts.size, date);
-        else
-            files_->append(name, facts.size, date);
+        for (const std::ptrdiff_t step : {0, 1, -1}) {
+            const std::ptrdiff_t place = at + step;
+            if (place >= 0 && static_cast<std::size_t>(place) < baseRun_.count() &&
+                baseRun_.name(static_cast<std::size_t>(place)) == name) {
+                baseShift_ += step;
+                files_->appendNamedAs(baseRun_, static_cast<std::size_t>(place), facts.size, date);
+                return;
+            }
+        }
+        files_->append(name, facts.size, date);
     }
     // The two ways of reading a directory's entries and their facts; false when an entry's
     // facts cannot be read.
@@ -158,6 +166,7 @@ private:
     const FileTable* baseFiles_ = nullptr;
     const BasePathIndex* basePaths_ = nullptr;
     FileTable::Run baseRun_; // of the directory being read
+    std::ptrdiff_t baseShift_ = 0;
     std::size_t firstFile_ = 0;
 
     platform::DirectoryReader reader_;
@@ -176,6 +185,7 @@ bool FolderScanner::Walk::readDirectory(const Directory& dir, std::size_t row,
     const std::size_t firstFile = files.count();
     firstFile_ = firstFile;
     baseRun_ = baseFilesOf(row);
+    baseShift_ = 0;
     reader_.start(dir);
     const bool read = platform::kFactsReadApart && helpers_ > 0
                           ? readInBatches(dir, expand, candidates)
