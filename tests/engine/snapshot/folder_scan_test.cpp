@@ -417,12 +417,14 @@ TEST(FolderScan, AStopFromProgressEndsTheScan) {
 }
 
 // Workers read the subtrees of a folder in parallel; what they give is row for row what one
-// thread gives, also where links lead from one worker's subtrees into another's.
+// thread gives, also where links lead from one worker's subtrees into another's and where a
+// directory cannot be read. A system without links or permission bits (wine) gets a tree
+// without them, for which the same holds.
 TEST(FolderScan, ParallelScanGivesWhatASingleThreadGives) {
-#ifdef _WIN32
-    GTEST_SKIP() << test::kNoPermissionBits;
-#else
+    const bool links = TempTree::CanMakeLinks();
     for (const bool crossLinks : {false, true}) {
+        if (crossLinks && !links)
+            break;
         TempTree tree;
         tree.makeDir("w");
         tree.makeFile("w/top.txt", 1, 1000);
@@ -434,21 +436,27 @@ TEST(FolderScan, ParallelScanGivesWhatASingleThreadGives) {
                     tree.makeFile(dir + "/f" + std::to_string(file), 10 * top + file,
                                   1700000000 + depth);
             }
-            tree.makeLink("w/t" + std::to_string(top) + "/root", "../");
-            tree.makeLink("w/t" + std::to_string(top) + "/file", "../top.txt");
+            if (links) {
+                tree.makeLink("w/t" + std::to_string(top) + "/root", "../");
+                tree.makeLink("w/t" + std::to_string(top) + "/file", "../top.txt");
+            }
         }
         if (crossLinks) {
             tree.makeLink("w/t9/n0/early", "../../t1/n0");
             tree.makeLink("w/t2/late", "../t10");
             tree.makeLink("w/t5/n0/n1/peer", "../../../t6");
         }
+        const std::string w = tree.path("w/");
+#ifndef _WIN32
         tree.makeDir("w/t4/n0/locked");
         tree.makeFile("w/t4/n0/locked/kept", 5, 1000);
-        const std::string w = tree.path("w/");
+#endif
         const Snapshot base = Scan(Entry(w), nullptr, 1);
+#ifndef _WIN32
         const test::PermissionBitsApply permissions;
         ASSERT_TRUE(permissions.active());
         ASSERT_EQ(::chmod(tree.path("w/t4/n0/locked").c_str(), 0), 0);
+#endif
 
         for (const char* depth : {"0", "2"}) {
             const Snapshot single = Scan(Entry(w, depth), &base, 1);
@@ -468,13 +476,14 @@ TEST(FolderScan, ParallelScanGivesWhatASingleThreadGives) {
                 EXPECT_EQ(parallel.files.size(i), single.files.size(i));
                 EXPECT_EQ(parallel.files.dateKey(i), single.files.dateKey(i));
             }
+#ifndef _WIN32
             const std::vector<std::string> rows = Rows(single);
             EXPECT_NE(std::find(rows.begin(), rows.end(), w + "t4/n0/locked/ (unreadable): kept"),
                       rows.end())
                 << "depth " << depth;
+#endif
         }
     }
-#endif
 }
 
 } // namespace
