@@ -1,12 +1,14 @@
 #include "engine/platform/file_replacement.h"
 
 #include "engine/platform/file_system.h"
+#include "engine/platform/win32/put_in_place.h"
 #include "engine/platform/win32/wide_text.h"
 
 #include <atomic>
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#include <utility>
 
 namespace trellisk::platform {
 
@@ -51,21 +53,6 @@ bool WriteAll(int fd, std::string_view bytes) {
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
     return true;
-}
-
-// Puts `from` in the place of `to`: ReplaceFileW keeps the old file's attributes and access
-// list; with no old file there is nothing to replace and the file is moved.
-bool PutInPlace(const std::string& from, const std::string& to, DWORD& error) {
-    const std::wstring source = LongPath(from);
-    const std::wstring target = LongPath(to);
-    if (::ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                       nullptr, nullptr))
-        return true;
-    if (::MoveFileExW(source.c_str(), target.c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    error = ::GetLastError();
-    return false;
 }
 
 } // namespace
@@ -138,9 +125,8 @@ std::optional<std::string> FileReplacement::finishWriting() {
 std::optional<std::string> FileReplacement::commit() {
     if (finishWriting())
         return error_;
-    DWORD error = 0;
-    if (!PutInPlace(tempPath_, target_, error)) {
-        fail(static_cast<int>(error));
+    if (std::optional<std::string> error = PutInPlace(tempPath_, target_)) {
+        fail(std::move(*error));
         return error_;
     }
     tempPath_.clear();

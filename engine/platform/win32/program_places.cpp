@@ -93,6 +93,12 @@ std::optional<std::string> MakePrivateDirectories(const std::string& directory) 
             const DWORD error = ::GetLastError();
             if (error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED)
                 return ErrorText(error);
+            // A file in the way fails here, as it does on POSIX, rather than as a missing
+            // path one level further down.
+            const DWORD attributes = ::GetFileAttributesW(level.c_str());
+            if (error == ERROR_ALREADY_EXISTS && attributes != INVALID_FILE_ATTRIBUTES &&
+                !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+                return ErrorText(ERROR_DIRECTORY);
         }
         if (end == std::wstring::npos || end + 1 == full.size())
             break;

@@ -1,17 +1,20 @@
 #include "engine/log/log_export.h"
 
+#include "tests/support/system_errors.h"
+#include "tests/support/temp_tree.h"
+#include "tests/support/time_zone.h"
+#ifndef _WIN32
 #include "tests/support/small_file_system.h"
+#endif
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <set>
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,37 +24,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
+std::set<std::string> Names(const std::string& directory) {
+    std::set<std::string> result;
+    for (const auto& entry : fs::directory_iterator(test::FsPath(directory)))
+        result.insert(test::Utf8(entry.path().filename()));
+    return result;
+}
+
 // A fresh directory under the system's temporary folder, removed with everything in it.
 class TempDir {
 public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "trellisk-log-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    ~TempDir() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    [[nodiscard]] std::string operator/(const std::string& name) const {
-        return (path_ / name).string();
-    }
-    [[nodiscard]] std::set<std::string> names() const {
-        std::set<std::string> result;
-        for (const auto& entry : fs::directory_iterator(path_))
-            result.insert(entry.path().filename().string());
-        return result;
-    }
+    [[nodiscard]] std::string operator/(const std::string& name) const { return tree_.path(name); }
+    [[nodiscard]] std::set<std::string> names() const { return Names(tree_.root()); }
+    void makeDir(const std::string& name) const { tree_.makeDir(name); }
 
 private:
-    fs::path path_;
+    test::TempTree tree_;
 };
 
 std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(test::FsPath(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
@@ -146,7 +138,7 @@ TEST(SaveLog, MissingFolderIsReportedAndNothingIsWritten) {
     TempDir dir;
     const LogData log;
     const std::string base = dir / "missing/log";
-    EXPECT_EQ(SaveLog(log, base), base + "-ind.txt: No such file or directory");
+    EXPECT_EQ(SaveLog(log, base), base + "-ind.txt: " + test::MissingFolderText());
     EXPECT_TRUE(dir.names().empty());
 }
 
@@ -156,14 +148,17 @@ TEST(SaveLog, FailureOnTheLogFileLeavesBothOldFiles) {
     Fill(log);
     const std::string base = dir / "log";
     ASSERT_EQ(SaveLog(LogData{}, base), std::nullopt);
-    fs::remove(base + "-log.txt");
-    fs::create_directory(base + "-log.txt");
-    EXPECT_EQ(SaveLog(log, base), base + "-log.txt: Is a directory");
+    fs::remove(test::FsPath(base + "-log.txt"));
+    dir.makeDir("log-log.txt");
+    EXPECT_EQ(SaveLog(log, base), base + "-log.txt: " + test::IsAFolderText());
     EXPECT_EQ(ReadBytes(base + "-ind.txt"), kEmptyInd);
     EXPECT_EQ(dir.names(), (std::set<std::string>{"log-ind.txt", "log-log.txt"}));
 }
 
 TEST(SaveLog, FullDiskLeavesThePreviousPairAsItWas) {
+#ifdef _WIN32
+    GTEST_SKIP() << test::kNoSmallFileSystem;
+#else
     test::SmallFileSystem disk(64 * 1024);
     const std::string base = disk.path("log");
     LogData old;
@@ -185,10 +180,8 @@ TEST(SaveLog, FullDiskLeavesThePreviousPairAsItWas) {
     EXPECT_TRUE(error->starts_with(base + "-log.txt: ")) << *error;
     EXPECT_EQ(ReadBytes(base + "-ind.txt"), kFilledInd);
     EXPECT_EQ(ReadBytes(base + "-log.txt"), kFilledLog);
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(disk.root()))
-        names.insert(entry.path().filename().string());
-    EXPECT_EQ(names, (std::set<std::string>{"log-ind.txt", "log-log.txt"}));
+    EXPECT_EQ(Names(disk.root()), (std::set<std::string>{"log-ind.txt", "log-log.txt"}));
+#endif
 }
 
 TEST(SaveLog, ControlCharactersInFieldsCannotForgeRecords) {
@@ -209,31 +202,10 @@ TEST(SaveLog, ControlCharactersInFieldsCannotForgeRecords) {
               std::string::npos);
 }
 
-// Runs with a fixed time zone and puts the previous one back.
-class FixedZone {
-public:
-    explicit FixedZone(const char* zone) {
-        if (const char* previous = std::getenv("TZ"))
-            previous_ = previous;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    FixedZone(const FixedZone&) = delete;
-    FixedZone& operator=(const FixedZone&) = delete;
-    ~FixedZone() {
-        if (previous_)
-            setenv("TZ", previous_->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    std::optional<std::string> previous_;
-};
-
 TEST(LogFileInitialName, ReplacesSeparatorsOfTheLocalTime) {
-    const FixedZone zone("JST-9");
+    const test::ScopedTimeZone zone("Asia/Tokyo");
+    if (!zone.active())
+        GTEST_SKIP() << test::kZoneFixedAtStart << "; run with TZ=Asia/Tokyo";
     const std::time_t utc20060105 = 1136419200; // 2006-01-05 00:00:00 UTC
     const struct {
         std::time_t time;

@@ -6,12 +6,13 @@
 #include "engine/text/text_helpers.h"
 #include "tests/engine/monitor/fake_window.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/time_zone.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -23,14 +24,10 @@ inline constexpr std::time_t kFileTime = 1700000000;
 // A monitor over real temporary folders, with fake windows and a fake clock.
 class MonitorTest : public ::testing::Test {
 protected:
-    MonitorTest() {
-        ::setenv("TZ", "Asia/Tokyo", 1);
-        ::tzset();
-        std::setlocale(LC_COLLATE, "C");
-    }
-    ~MonitorTest() override {
-        ::unsetenv("TZ");
-        ::tzset();
+    MonitorTest() { std::setlocale(LC_COLLATE, "C"); }
+    void SetUp() override {
+        if (!zone_.active())
+            GTEST_SKIP() << kZoneFixedAtStart << "; run with TZ=Asia/Tokyo";
     }
 
     void watch(const std::string& path, const std::string& subMonitor = kSubMonitorNo,
@@ -50,6 +47,16 @@ protected:
         monitor.runCycle();
     }
     [[nodiscard]] std::string now() const { return DateTimeText(clock.wall); }
+    // Renames an entry of the tree; false when the system kept the old name, as wine does
+    // (reporting success) when the names differ only in case.
+    [[nodiscard]] bool rename(const std::string& from, const std::string& to) const {
+        const std::filesystem::path renamed = FsPath(tree.path(to));
+        std::filesystem::rename(FsPath(tree.path(from)), renamed);
+        for (const auto& entry : std::filesystem::directory_iterator(renamed.parent_path()))
+            if (entry.path().filename() == renamed.filename())
+                return true;
+        return false;
+    }
 
     static std::vector<std::string> fields(const LogRow& r) {
         return {r.file, r.kind, r.size, r.sizeChange, r.updateTime, r.detectionTime, r.folder};
@@ -61,6 +68,7 @@ protected:
         return rows;
     }
 
+    ScopedTimeZone zone_{"Asia/Tokyo"};
     TempTree tree;
     Settings settings;
     LogData log;

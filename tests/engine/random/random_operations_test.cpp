@@ -5,14 +5,15 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <random>
 #include <set>
-#include <sys/stat.h>
 #include <tuple>
-#include <unistd.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace trellisk::test {
 namespace {
@@ -26,7 +27,8 @@ struct FileState {
 };
 
 struct LinkState {
-    std::string target; // absolute
+    std::string target;    // absolute
+    std::string targetKey; // the target relative to the root, as the model names files
     std::time_t mtime = 0;
 };
 
@@ -39,11 +41,6 @@ struct Listed {
 
 // A finding as the log shows it: kind, file, folder, size text, old name of a rename.
 using Finding = std::tuple<std::string, std::string, std::string, std::string, std::string>;
-
-void SetTime(const std::string& path, std::time_t mtime, int flags) {
-    const timespec times[2] = {{mtime, 0}, {mtime, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, flags), 0) << path;
-}
 
 class RandomOperationsTest : public MonitorTest {
 protected:
@@ -76,13 +73,12 @@ protected:
         return cut == std::string::npos ? relative : relative.substr(cut + 1);
     }
 
-    void writeSize(const std::string& relative, std::uint64_t size, int extraFlags) {
-        const int fd =
-            ::open(tree.path(relative).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | extraFlags, 0644);
-        ASSERT_GE(fd, 0) << relative;
-        const std::string bytes(size, 'x');
-        ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-        ::close(fd);
+    void writeSize(const std::string& relative, std::uint64_t size, std::ios::openmode mode) {
+        std::ofstream file(FsPath(tree.path(relative)), std::ios::binary | mode);
+        ASSERT_TRUE(file.is_open()) << relative;
+        file << std::string(size, 'x');
+        file.close();
+        ASSERT_TRUE(file.good()) << relative;
     }
 
     // One random operation on the tree and the model; returns its description.
@@ -91,9 +87,9 @@ protected:
         case 0: { // create
             const std::string path = anyDir() + fresh("f");
             const std::uint64_t size = below(40);
-            writeSize(path, size, O_TRUNC);
+            writeSize(path, size, std::ios::trunc);
             files_[path] = {size, freshTime()};
-            SetTime(tree.path(path), files_[path].mtime, 0);
+            tree.setTime(path, files_[path].mtime);
             return "create " + path;
         }
         case 1: { // append
@@ -101,9 +97,9 @@ protected:
                 return {};
             const std::string path = anyKey(files_);
             const std::uint64_t more = 1 + below(30);
-            writeSize(path, more, O_APPEND);
+            writeSize(path, more, std::ios::app);
             files_[path] = {files_[path].size + more, freshTime()};
-            SetTime(tree.path(path), files_[path].mtime, 0);
+            tree.setTime(path, files_[path].mtime);
             return "append " + path;
         }
         case 2: { // truncate
@@ -111,9 +107,9 @@ protected:
                 return {};
             const std::string path = anyKey(files_);
             const std::uint64_t size = below(static_cast<std::size_t>(files_[path].size) + 1);
-            fs::resize_file(tree.path(path), size);
+            fs::resize_file(FsPath(tree.path(path)), size);
             files_[path] = {size, freshTime()};
-            SetTime(tree.path(path), files_[path].mtime, 0);
+            tree.setTime(path, files_[path].mtime);
             return "truncate " + path;
         }
         case 3: { // touch
@@ -121,7 +117,7 @@ protected:
                 return {};
             const std::string path = anyKey(files_);
             files_[path].mtime = freshTime();
-            SetTime(tree.path(path), files_[path].mtime, 0);
+            tree.setTime(path, files_[path].mtime);
             return "touch " + path;
         }
         case 4:
@@ -130,7 +126,7 @@ protected:
                 return {};
             const std::string from = anyKey(files_);
             const std::string to = (below(2) == 0 ? parentOf(from) : anyDir()) + fresh("f");
-            fs::rename(tree.path(from), tree.path(to));
+            fs::rename(FsPath(tree.path(from)), FsPath(tree.path(to)));
             files_[to] = files_[from];
             files_.erase(from);
             return "rename " + from + " " + to;
@@ -140,7 +136,7 @@ protected:
                 return {};
             const bool link = files_.empty() || (!links_.empty() && below(3) == 0);
             const std::string path = link ? anyKey(links_) : anyKey(files_);
-            fs::remove(tree.path(path));
+            fs::remove(FsPath(tree.path(path)));
             if (link)
                 links_.erase(path);
             else
@@ -149,7 +145,7 @@ protected:
         }
         case 7: { // mkdir
             const std::string path = anyDir() + fresh("d") + "/";
-            fs::create_directory(tree.path(path));
+            tree.makeDir(path);
             dirs_.insert(path);
             return "mkdir " + path;
         }
@@ -159,7 +155,7 @@ protected:
             std::string path;
             while (path.empty())
                 path = anyDir();
-            fs::remove_all(tree.path(path));
+            tree.remove(path);
             std::erase_if(dirs_, [&](const std::string& d) { return d.starts_with(path); });
             std::erase_if(files_, [&](const auto& f) { return f.first.starts_with(path); });
             std::erase_if(links_, [&](const auto& l) { return l.first.starts_with(path); });
@@ -169,17 +165,26 @@ protected:
             if (files_.empty())
                 return {};
             const std::string path = anyKey(files_);
-            static constexpr mode_t kModes[] = {0000, 0600, 0644, 0755};
-            ::chmod(tree.path(path).c_str(), kModes[below(4)]);
+            static constexpr unsigned kModes[] = {0000, 0600, 0644, 0755};
+            const unsigned mode = kModes[below(4)];
+#ifdef _WIN32
+            static_cast<void>(mode); // Windows files have no mode bits
+            return {};
+#else
+            ::chmod(tree.path(path).c_str(), static_cast<mode_t>(mode));
             return "chmod " + path;
+#endif
         }
         default: { // a link to a file, or to a name that is not there
+            if (!TempTree::CanMakeLinks())
+                return {};
             const std::string path = anyDir() + fresh("l");
-            const std::string target = files_.empty() || below(4) == 0 ? tree.path(fresh("missing"))
-                                                                       : tree.path(anyKey(files_));
-            fs::create_symlink(target, tree.path(path));
-            links_[path] = {target, freshTime()};
-            SetTime(tree.path(path), links_[path].mtime, AT_SYMLINK_NOFOLLOW);
+            const std::string targetKey =
+                files_.empty() || below(4) == 0 ? fresh("missing") : anyKey(files_);
+            const std::string target = tree.path(targetKey);
+            tree.makeLink(path, target);
+            links_[path] = {target, targetKey, freshTime()};
+            tree.setLinkTime(path, links_[path].mtime);
             return "link " + path;
         }
         }
@@ -191,9 +196,7 @@ protected:
         if (const auto file = files_.find(relative); file != files_.end())
             return {name, file->second.size, DateKey(file->second.mtime)};
         const LinkState& link = links_.at(relative);
-        const std::string target = link.target.substr(tree.root().size());
-        if (const auto file = files_.find(target);
-            link.target.starts_with(tree.root()) && file != files_.end())
+        if (const auto file = files_.find(link.targetKey); file != files_.end())
             return {name, file->second.size, DateKey(file->second.mtime)};
         return {name, link.target.size(), DateKey(link.mtime)};
     }
@@ -203,8 +206,9 @@ protected:
         std::map<std::string, std::vector<Listed>> result;
         for (const std::string& dir : dirs_) {
             std::vector<Listed>& entries = result[dir];
-            for (const fs::directory_entry& entry : fs::directory_iterator(tree.path(dir))) {
-                const std::string relative = dir + entry.path().filename().string();
+            for (const fs::directory_entry& entry :
+                 fs::directory_iterator(FsPath(tree.path(dir)))) {
+                const std::string relative = dir + Utf8(entry.path().filename());
                 if (files_.contains(relative) || links_.contains(relative))
                     entries.push_back(listed(relative));
             }
@@ -316,10 +320,10 @@ protected:
             ASSERT_EQ(status.deletedCount, count(kKindDeleted)) << "seed " << seed;
             // The tables of new and updated files keep only files that are still there.
             for (const NewRow& row : log.newFiles)
-                ASSERT_TRUE(fs::is_regular_file(row.folder + row.file))
+                ASSERT_TRUE(fs::is_regular_file(FsPath(row.folder + row.file)))
                     << "seed " << seed << ": " << row.file;
             for (const UpdateRow& row : log.updatedFiles)
-                ASSERT_TRUE(fs::is_regular_file(row.folder + row.file))
+                ASSERT_TRUE(fs::is_regular_file(FsPath(row.folder + row.file)))
                     << "seed " << seed << ": " << row.file;
             base = current;
         }

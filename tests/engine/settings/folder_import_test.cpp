@@ -1,12 +1,11 @@
 #include "engine/settings/folder_import.h"
 
+#include "tests/support/temp_tree.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -16,33 +15,32 @@ namespace {
 
 class FolderCandidatesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "trellisk-import-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root = pattern;
-        fs::create_directory(root / "watched");
-        std::ofstream(root / "note.txt") << "text";
+    FolderCandidatesTest() {
+        tree.makeDir("watched");
+        tree.makeFile("note.txt", 4);
+        root = tree.path("");
+        root.pop_back();
     }
-    void TearDown() override { fs::remove_all(root); }
 
-    fs::path root;
+    test::TempTree tree;
+    std::string root; // without its trailing separator
 };
 
 TEST_F(FolderCandidatesTest, KeepsExistingDirectoriesAsShownInOrder) {
-    const std::string watched = (root / "watched").string();
+    const std::string watched = tree.path("watched");
     struct Case {
         std::string title;
         bool kept;
     };
     const std::vector<Case> cases = {
-        {watched, true},                        // no trailing separator: kept as shown
-        {(root / "missing").string(), false},   // no such path
-        {watched + "/", true},                  // trailing separator kept as shown
-        {(root / "note.txt").string(), false},  // a regular file is no folder
-        {"", false},                            // not the root, though "" + "/" would be
-        {"/", true},                            // the file system root
-        {(root / "note.txt/").string(), false}, // a file followed by a separator
-        {root.string(), true},
+        {watched, true},                 // no trailing separator: kept as shown
+        {tree.path("missing"), false},   // no such path
+        {tree.path("watched/"), true},   // trailing separator kept as shown
+        {tree.path("note.txt"), false},  // a regular file is no folder
+        {"", false},                     // not the root, though "" + "/" would be
+        {test::kFileSystemRoot, true},   // the file system root
+        {tree.path("note.txt/"), false}, // a file followed by a separator
+        {root, true},
         {watched, true}, // two windows on one folder: two entries
     };
     std::vector<std::string> titles;
@@ -57,7 +55,7 @@ TEST_F(FolderCandidatesTest, KeepsExistingDirectoriesAsShownInOrder) {
 
 TEST_F(FolderCandidatesTest, RelativeTitleIsLookedUpFromCurrentDirectory) {
     const fs::path previous = fs::current_path();
-    fs::current_path(root);
+    fs::current_path(test::FsPath(root));
     const auto candidates = FolderCandidates({"watched", "missing", "note.txt", "."});
     fs::current_path(previous);
     EXPECT_EQ(candidates, (std::vector<std::string>{"watched", "."}));

@@ -1,5 +1,7 @@
 #include "engine/settings/folder_list.h"
 
+#include "tests/support/test_paths.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -16,8 +18,8 @@ TEST(NewFolderEntry, EndsWithOneSeparatorAndWatchesNoSubfolders) {
     };
     for (const Case& c : std::vector<Case>{
              {"/home/u/docs", "/home/u/docs/"}, {"/home/u/docs/", "/home/u/docs/"}, {"/", "/"}}) {
-        const FolderEntry entry = NewFolderEntry(c.chosen);
-        EXPECT_EQ(entry.path, c.path) << c.chosen;
+        const FolderEntry entry = NewFolderEntry(test::AbsolutePath(c.chosen));
+        EXPECT_EQ(entry.path, test::AbsolutePath(c.path)) << c.chosen;
         EXPECT_EQ(entry.subMonitor, "しない");
         EXPECT_EQ(entry.depth, "0");
     }

@@ -1,22 +1,30 @@
 #include "engine/settings/settings_file.h"
 
+#include "tests/support/system_errors.h"
+#include "tests/support/temp_tree.h"
+
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <ostream>
-#include <sys/stat.h>
 #include <tuple>
-#include <unistd.h>
 #include <vector>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace trellisk {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FsPath;
 
 using Row = std::tuple<std::string, std::string, std::string>;
 
@@ -30,36 +38,25 @@ std::vector<Row> Rows(const Settings& settings) {
 // A fresh directory per test, removed with everything in it afterwards.
 class SettingsFileTest : public testing::Test {
 protected:
-    void SetUp() override {
-        std::string name = (fs::temp_directory_path() / "trellisk-settings-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(name.data()), nullptr) << std::strerror(errno);
-        dir_ = name;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(dir_, ignored);
-    }
-
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string path(const std::string& name) const { return tree_.path(name); }
 
     static void write(const std::string& file, const std::string& bytes) {
-        std::ofstream out(file, std::ios::binary);
+        std::ofstream out(FsPath(file), std::ios::binary);
         out << bytes;
         ASSERT_TRUE(out.good());
     }
     static std::string read(const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
+        std::ifstream in(FsPath(file), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     std::vector<std::string> entries() const {
         std::vector<std::string> names;
-        for (const fs::directory_entry& entry : fs::directory_iterator(dir_))
-            names.push_back(entry.path().filename().string());
+        for (const fs::directory_entry& entry : fs::directory_iterator(FsPath(tree_.root())))
+            names.push_back(test::Utf8(entry.path().filename()));
         return names;
     }
 
-    fs::path dir_;
+    test::TempTree tree_;
 };
 
 std::optional<std::string> LoadSettings(const std::string& file, Settings& settings) {
@@ -114,9 +111,8 @@ TEST_F(SettingsFileTest, LfOnlyFileIsWrittenBackWithCrLf) {
 }
 
 TEST_F(SettingsFileTest, SettingsFileInJapaneseDirectoryRoundTrips) {
-    const fs::path japaneseDir = dir_ / "設定 フォルダ";
-    fs::create_directory(japaneseDir);
-    const std::string file = (japaneseDir / "trellisk.ini").string();
+    tree_.makeDir("設定 フォルダ");
+    const std::string file = path("設定 フォルダ/trellisk.ini");
 
     Settings saved;
     saved.folders.append({kJapanesePath, kSubMonitorYes, "3"});
@@ -315,6 +311,9 @@ TEST_F(SettingsFileTest, DirectoryInPlaceOfTheFileGivesTheRuntimeError) {
 }
 
 TEST_F(SettingsFileTest, UnreadableFileGivesTheRuntimeError) {
+#ifdef _WIN32
+    GTEST_SKIP() << test::kNoPermissionBits;
+#else
     if (::geteuid() == 0)
         GTEST_SKIP() << "permissions do not stop root";
     const std::string file = path("trellisk.ini");
@@ -322,15 +321,25 @@ TEST_F(SettingsFileTest, UnreadableFileGivesTheRuntimeError) {
     fs::permissions(file, fs::perms::none);
 
     Settings settings;
-    EXPECT_EQ(LoadSettings(file, settings), file + ": " + std::strerror(EACCES) +
+    EXPECT_EQ(LoadSettings(file, settings), file + ": " + test::AccessDeniedText() +
                                                 "\n書き換える前に元のファイルを " + file +
                                                 ".bak として残します。");
     EXPECT_EQ(settings.interval, 3);
+#endif
 }
 
 TEST_F(SettingsFileTest, FailedLoadClosesTheFile) {
     const std::string file = path("trellisk.ini");
     write(file, "[interval]\r\nabc\r\n");
+#ifdef _WIN32
+    Settings settings;
+    ASSERT_NE(LoadSettings(file, settings), std::nullopt);
+    // No handle is left open on the file: it opens without sharing it with anyone.
+    const HANDLE alone = ::CreateFileW(FsPath(file).c_str(), GENERIC_READ, 0, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(alone, INVALID_HANDLE_VALUE);
+    ::CloseHandle(alone);
+#else
     const auto openFiles = [] {
         return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
     };
@@ -338,28 +347,32 @@ TEST_F(SettingsFileTest, FailedLoadClosesTheFile) {
     Settings settings;
     ASSERT_NE(LoadSettings(file, settings), std::nullopt);
     EXPECT_EQ(openFiles(), before);
+#endif
 }
 
 TEST_F(SettingsFileTest, SaveIntoMissingDirectoryFailsWithoutLeavingFiles) {
     const std::string file = path("absent/trellisk.ini");
-    EXPECT_EQ(SaveSettings(file, Settings{}), file + ": " + std::strerror(ENOENT));
+    EXPECT_EQ(SaveSettings(file, Settings{}), file + ": " + test::MissingFolderText());
     EXPECT_TRUE(entries().empty());
 }
 
 TEST_F(SettingsFileTest, FailedReplaceKeepsWhatWasThereAndLeavesNoTemporaryFile) {
     // A non-empty directory under the settings name cannot be replaced by a file.
     const std::string file = path("trellisk.ini");
-    fs::create_directory(file);
-    write(file + "/keep.txt", "kept");
+    tree_.makeDir("trellisk.ini");
+    write(path("trellisk.ini/keep.txt"), "kept");
 
     Settings settings;
     settings.folders.append({"/a/", kSubMonitorYes, "0"});
-    EXPECT_EQ(SaveSettings(file, settings), file + ": " + std::strerror(EISDIR));
+    EXPECT_EQ(SaveSettings(file, settings), file + ": " + test::IsAFolderText());
     EXPECT_EQ(entries(), std::vector<std::string>{"trellisk.ini"});
-    EXPECT_EQ(read(file + "/keep.txt"), "kept");
+    EXPECT_EQ(read(path("trellisk.ini/keep.txt")), "kept");
 }
 
 TEST_F(SettingsFileTest, SaveKeepsTheOldFilesPermissions) {
+#ifdef _WIN32
+    GTEST_SKIP() << test::kNoPermissionBits;
+#else
     const std::string fresh = path("fresh.ini");
     ASSERT_EQ(SaveSettings(fresh, Settings{}), std::nullopt);
     EXPECT_EQ(fs::status(fresh).permissions(), fs::perms::owner_read | fs::perms::owner_write |
@@ -371,9 +384,13 @@ TEST_F(SettingsFileTest, SaveKeepsTheOldFilesPermissions) {
     ASSERT_EQ(SaveSettings(kept, Settings{}), std::nullopt);
     EXPECT_EQ(fs::status(kept).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(read(kept), "[foldersv040]\r\n0\r\n[interval]\r\n3\r\n");
+#endif
 }
 
 TEST_F(SettingsFileTest, FifoAndDeviceAreNeitherReadNorReplaced) {
+#ifdef _WIN32
+    GTEST_SKIP() << "FIFOs and devices are not entries of a Windows folder";
+#else
     const std::string fifo = path("fifo.ini");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0) << std::strerror(errno);
     const std::string device = path("device.ini");
@@ -393,14 +410,17 @@ TEST_F(SettingsFileTest, FifoAndDeviceAreNeitherReadNorReplaced) {
     EXPECT_TRUE(fs::is_fifo(fifo));
     EXPECT_TRUE(fs::is_symlink(device));
     EXPECT_EQ(fs::read_symlink(device), "/dev/zero");
+#endif
 }
 
 TEST_F(SettingsFileTest, LinkIsSavedThroughAndStaysALink) {
-    fs::create_directory(dir_ / "real");
+    if (!test::TempTree::CanMakeLinks())
+        GTEST_SKIP() << test::kNoLinks;
+    tree_.makeDir("real");
     const std::string target = path("real/settings.ini");
     write(target, "[interval]\r\n9\r\n");
     const std::string link = path("trellisk.ini");
-    fs::create_symlink("real/settings.ini", link);
+    tree_.makeLink("trellisk.ini", "real/settings.ini");
 
     SettingsFile settingsFile(link);
     Settings settings;
@@ -409,8 +429,8 @@ TEST_F(SettingsFileTest, LinkIsSavedThroughAndStaysALink) {
     settings.interval = 12;
     ASSERT_EQ(settingsFile.save(settings), std::nullopt);
 
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(fs::read_symlink(link), "real/settings.ini");
+    EXPECT_TRUE(fs::is_symlink(FsPath(link)));
+    EXPECT_EQ(fs::read_symlink(FsPath(link)), FsPath(test::NativePath("real/settings.ini")));
     EXPECT_EQ(read(target), "[foldersv040]\r\n0\r\n[interval]\r\n12\r\n");
 }
 
@@ -448,6 +468,9 @@ TEST_F(SettingsFileTest, CleanLoadMakesNoBackup) {
 
 // Runs as root too: reading this file fails although it opens.
 TEST_F(SettingsFileTest, FileThatFailsToReadIsLeftAloneUnlessTheSettingsChange) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no Windows file opens and then fails to read as /proc/self/mem does";
+#else
     const std::string file = path("trellisk.ini");
     fs::create_symlink("/proc/self/mem", file);
 
@@ -465,9 +488,13 @@ TEST_F(SettingsFileTest, FileThatFailsToReadIsLeftAloneUnlessTheSettingsChange) 
     ASSERT_NE(saveMessage, std::nullopt);
     EXPECT_TRUE(saveMessage->starts_with(file + ".bak: ")) << *saveMessage;
     EXPECT_EQ(fs::read_symlink(file), "/proc/self/mem");
+#endif
 }
 
 TEST_F(SettingsFileTest, UnreadableFileIsReplacedOnlyAfterAChange) {
+#ifdef _WIN32
+    GTEST_SKIP() << test::kNoPermissionBits;
+#else
     if (::geteuid() == 0)
         GTEST_SKIP() << "permissions do not stop root";
     const std::string file = path("trellisk.ini");
@@ -486,6 +513,7 @@ TEST_F(SettingsFileTest, UnreadableFileIsReplacedOnlyAfterAChange) {
     ASSERT_EQ(settingsFile.save(settings), std::nullopt);
     fs::permissions(file + ".bak", fs::perms::owner_read);
     EXPECT_EQ(read(file + ".bak"), original);
+#endif
 }
 
 } // namespace

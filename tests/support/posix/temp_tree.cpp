@@ -31,6 +31,10 @@ TempTree::TempTree() {
     root_ = pattern + "/";
 }
 
+bool TempTree::CanMakeLinks() {
+    return true;
+}
+
 TempTree::~TempTree() {
     std::error_code error;
     // Directories a test made unreadable must be opened up again before they can go.
@@ -57,16 +61,16 @@ void TempTree::makeFile(const std::string& relative, std::uint64_t size, std::ti
     SetTime(full, mtime, 0);
 }
 
+void TempTree::setTime(const std::string& relative, std::time_t mtime) const {
+    SetTime(path(relative), mtime, 0);
+}
+
 void TempTree::makeLink(const std::string& relative, const std::string& target) const {
     Check(::symlink(target.c_str(), path(relative).c_str()) == 0, "symlink " + relative);
 }
 
 void TempTree::setLinkTime(const std::string& relative, std::time_t mtime) const {
     SetTime(path(relative), mtime, AT_SYMLINK_NOFOLLOW);
-}
-
-void TempTree::remove(const std::string& relative) const {
-    std::filesystem::remove_all(path(relative));
 }
 
 } // namespace trellisk::test
