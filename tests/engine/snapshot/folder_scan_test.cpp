@@ -415,18 +415,21 @@ TEST(FolderScan, AStopFromProgressEndsTheScan) {
         EXPECT_EQ(calls, c.stopAt) << c.workers << " workers";
     }
 
-    // Also in the middle of a directory large enough to be read in batches.
-    for (int file = 0; file < 2100; ++file)
-        tree.makeFile("w/f" + std::to_string(file));
-    FolderScanner scanner(2);
-    scanner.beginSnapshot(nullptr, nullptr);
-    DirIndex dirs;
-    FileTable files;
-    int calls = 0;
-    EXPECT_FALSE(
-        scanner.scanFolder(Entry(tree.path("w/")), dirs, files, [&] { return ++calls > 1; }));
-    EXPECT_EQ(calls, 1);
-    EXPECT_LT(files.count(), 2100u);
+    // Also in the middle of a directory large enough to be read in batches, where the facts
+    // of its entries are read apart from the listing.
+    if constexpr (platform::kFactsReadApart) {
+        for (int file = 0; file < 2100; ++file)
+            tree.makeFile("w/f" + std::to_string(file));
+        FolderScanner scanner(2);
+        scanner.beginSnapshot(nullptr, nullptr);
+        DirIndex dirs;
+        FileTable files;
+        int calls = 0;
+        EXPECT_FALSE(
+            scanner.scanFolder(Entry(tree.path("w/")), dirs, files, [&] { return ++calls > 1; }));
+        EXPECT_EQ(calls, 1);
+        EXPECT_LT(files.count(), 2100u);
+    }
 }
 
 // Workers read the subtrees of a folder in parallel; what they give is row for row what one
@@ -445,7 +448,8 @@ TEST(FolderScan, ParallelScanGivesWhatASingleThreadGives) {
         // helper threads too.
         for (int file = 0; file < 2600; ++file)
             tree.makeFile("w/many" + std::to_string(file), file, 1600000000 + file);
-        tree.makeLink("w/nowhere", "missing");
+        if (links)
+            tree.makeLink("w/nowhere", "missing");
         for (int top = 0; top < 12; ++top) {
             std::string dir = "w/t" + std::to_string(top);
             for (int depth = 0; depth < 4; dir += "/n" + std::to_string(depth++)) {
