@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 #include <stdexcept>
+#include <unordered_set>
 
 namespace trellisk {
 
@@ -14,6 +15,11 @@ namespace {
 
 // A half date that stands for "kept beside the rows".
 constexpr std::int32_t kFarDate = std::numeric_limits<std::int32_t>::min();
+
+// The bytes a name takes in a block: its length and its text.
+std::size_t StoredSize(std::string_view name) {
+    return (name.size() < 0x80 ? 1 : 2) + name.size();
+}
 
 } // namespace
 
@@ -36,8 +42,8 @@ std::int64_t FileTable::Segment::dateKey(std::size_t at) const {
 }
 
 void FileTable::Segment::append(std::string_view name, std::uint64_t size, std::int64_t dateKey) {
-    const std::size_t lengthBytes = name.size() < 0x80 ? 1 : 2;
-    const std::size_t need = lengthBytes + name.size();
+    const std::size_t need = StoredSize(name);
+    const std::size_t lengthBytes = need - name.size();
     if (need > kNameBlockBytes)
         throw std::length_error("file name of " + std::to_string(name.size()) + " bytes");
     // A name never crosses into the next block.
@@ -64,6 +70,7 @@ void FileTable::Segment::append(std::string_view name, std::uint64_t size, std::
         std::memcpy(text + lengthBytes, name.data(), name.size());
     const std::size_t nameAt = writeBlock * kNameBlockBytes + writeAt;
     writeAt += need;
+    nameBytes += need;
     appendRow(nameAt, size, dateKey);
 }
 
@@ -74,6 +81,7 @@ void FileTable::Segment::appendNamedAs(const Segment& from, std::size_t at, std:
     // Names shared in a row mostly lie in one block, which is then listed once.
     if (nameBlocks.empty() || nameBlocks.back() != block)
         nameBlocks.push_back(block);
+    nameBytes += StoredSize(from.name(at));
     appendRow((nameBlocks.size() - 1) * kNameBlockBytes + fromAt % kNameBlockBytes, size, dateKey);
 }
 
@@ -96,6 +104,8 @@ void FileTable::Segment::appendRow(std::size_t nameAt, std::uint64_t size, std::
 void FileTable::Segment::truncate(std::size_t count) {
     if (count >= rowCount)
         return;
+    for (std::size_t at = count; at < rowCount; ++at)
+        nameBytes -= StoredSize(name(at));
     rowCount = count;
     while (!farDates.empty() && farDates.back().first >= count)
         farDates.pop_back();
@@ -103,6 +113,7 @@ void FileTable::Segment::truncate(std::size_t count) {
 
 void FileTable::Segment::clear() {
     rowCount = 0;
+    nameBytes = 0;
     farDates.clear();
     // A block that another table shares is left to it; the others are written again.
     for (NameBlock& block : nameBlocks) {
@@ -156,8 +167,21 @@ void FileTable::adopt(FileTable&& other) {
     for (Segment& segment : other.segments_) {
         if (segment.rowCount == 0)
             continue;
-        segment.firstRow = count();
-        segments_.push_back(std::move(segment));
+        if (segment.rowCount >= kBlockRows || segments_.empty()) {
+            segment.firstRow = count();
+            segments_.push_back(std::move(segment));
+            continue;
+        }
+        // A few rows are copied rather than kept in blocks of their own. A name in a block
+        // that only they use is copied too, so that the block goes with them.
+        Segment& into = segments_.back();
+        for (std::size_t at = 0; at < segment.rowCount; ++at) {
+            const std::size_t nameAt = segment.row(at).nameAt;
+            if (segment.nameBlocks[nameAt / kNameBlockBytes].use_count() > 1)
+                into.appendNamedAs(segment, at, segment.row(at).size, segment.dateKey(at));
+            else
+                into.append(segment.name(at), segment.row(at).size, segment.dateKey(at));
+        }
     }
     other.segments_.clear();
 }
@@ -185,6 +209,19 @@ std::string FileTable::sizeText(std::size_t row) const {
 
 std::string FileTable::dateText(std::size_t row) const {
     return DateText(dateKey(row));
+}
+
+double FileTable::nameBlockUse() const {
+    std::unordered_set<const char*> blocks;
+    std::size_t nameBytes = 0;
+    for (const Segment& segment : segments_) {
+        nameBytes += segment.nameBytes;
+        for (const NameBlock& block : segment.nameBlocks)
+            blocks.insert(block.get());
+    }
+    if (blocks.empty())
+        return 1.0;
+    return static_cast<double>(nameBytes) / static_cast<double>(blocks.size() * kNameBlockBytes);
 }
 
 std::size_t FileTable::capacityBytes() const {

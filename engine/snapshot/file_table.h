@@ -49,7 +49,8 @@ public:
     void appendNamedAs(const Run& from, std::size_t at, std::uint64_t size, std::int64_t dateKey);
     // Drops the rows from `count` on; their names' memory is given back only by clear().
     void truncate(std::size_t count);
-    // Appends the rows of `other` by taking over its memory; `other` is left empty.
+    // Appends the rows of `other`, taking over its memory where it holds many; `other` is
+    // left empty.
     void adopt(FileTable&& other);
 
     [[nodiscard]] std::size_t count() const {
@@ -64,6 +65,11 @@ public:
     [[nodiscard]] std::int64_t dateKey(std::size_t row) const { return at(row).dateKey(0); }
     [[nodiscard]] std::string sizeText(std::size_t row) const;
     [[nodiscard]] std::string dateText(std::size_t row) const;
+
+    // The share of the bytes of the name blocks this table refers to that hold its rows'
+    // names: names shared over many snapshots while the files around them come and go can
+    // leave blocks that hold little, and a low share says it is time to store names afresh.
+    [[nodiscard]] double nameBlockUse() const;
 
     // Memory held, for the benchmarks.
     [[nodiscard]] std::size_t capacityBytes() const;
@@ -94,6 +100,7 @@ private:
         std::size_t writeBlock = 0; // where new names go: a block of nameBlocks
         std::size_t writeAt = kNameBlockBytes;
         std::vector<NameBlock> spareBlocks; // written before and used by nobody else now
+        std::size_t nameBytes = 0;          // of the rows' names, as stored
         std::vector<std::pair<std::size_t, std::int64_t>> farDates; // (row in segment, date)
 
         [[nodiscard]] const Row& row(std::size_t at) const {

@@ -41,6 +41,9 @@ constexpr auto kProgressSpacing = std::chrono::milliseconds(10);
 constexpr std::size_t kBatchEntries = 2048;
 constexpr std::size_t kSharedBatch = 512;
 
+// Below this share of their bytes in use, the base's name blocks are not shared any more.
+constexpr double kLeastNameBlockUse = 0.75;
+
 // Entries of one directory whose facts are read apart from the enumeration.
 struct EntryBatch {
     std::string names; // each ending with a zero byte
@@ -83,10 +86,11 @@ public:
         entered_.clear();
     }
     void setBase(const DirIndex* baseDirs, const FileTable* baseFiles,
-                 const BasePathIndex* basePaths) {
+                 const BasePathIndex* basePaths, bool shareNames) {
         baseDirs_ = baseDirs;
         baseFiles_ = baseFiles;
         basePaths_ = basePaths;
+        shareNames_ = shareNames;
     }
     // Threads that read a large directory's facts beside this one's.
     void setHelpers(std::size_t helpers) { helpers_ = helpers; }
@@ -133,6 +137,10 @@ private:
     // shared with it. A file created or deleted since moves the rest of the listing by one,
     // so the place is followed.
     void appendFile(const char* name, const platform::FileFacts& facts) {
+        if (!shareNames_) {
+            files_->append(name, facts.size, DateKey(facts.lastWriteSeconds));
+            return;
+        }
         const auto at = static_cast<std::ptrdiff_t>(files_->count() - firstFile_) + baseShift_;
         const std::int64_t date = DateKey(facts.lastWriteSeconds);
         for (const std::ptrdiff_t step : {0, 1, -1}) {
@@ -165,6 +173,7 @@ private:
     const DirIndex* baseDirs_ = nullptr;
     const FileTable* baseFiles_ = nullptr;
     const BasePathIndex* basePaths_ = nullptr;
+    bool shareNames_ = false;
     FileTable::Run baseRun_; // of the directory being read
     std::ptrdiff_t baseShift_ = 0;
     std::size_t firstFile_ = 0;
@@ -322,7 +331,10 @@ void FolderScanner::Walk::keepBaseRows(std::size_t row, std::optional<int> child
         const FileTable::Run kept = baseFiles_->run(source.firstFile, source.fileCount);
         dirs[to].firstFile = files.count();
         for (std::size_t i = 0; i < kept.count(); ++i)
-            files.appendNamedAs(kept, i, kept.size(i), kept.dateKey(i));
+            if (shareNames_)
+                files.appendNamedAs(kept, i, kept.size(i), kept.dateKey(i));
+            else
+                files.append(kept.name(i), kept.size(i), kept.dateKey(i));
         dirs[to].fileCount = kept.count();
     };
     copyRun(*found, row);
@@ -379,9 +391,12 @@ void FolderScanner::beginSnapshot(const DirIndex* baseDirs, const FileTable* bas
     baseDirs_ = baseDirs;
     baseFiles_ = baseFiles;
     basePaths_.build(baseDirs);
-    walk_->setBase(baseDirs, baseFiles, &basePaths_);
+    // Names are stored afresh once in a while, so that blocks holding only a few names still
+    // in use are let go.
+    const bool shareNames = baseFiles != nullptr && baseFiles->nameBlockUse() >= kLeastNameBlockUse;
+    walk_->setBase(baseDirs, baseFiles, &basePaths_, shareNames);
     for (const auto& walk : workerWalks_)
-        walk->setBase(baseDirs, baseFiles, &basePaths_);
+        walk->setBase(baseDirs, baseFiles, &basePaths_, shareNames);
 }
 
 bool FolderScanner::scanFolder(const FolderEntry& entry, DirIndex& dirs, FileTable& files,

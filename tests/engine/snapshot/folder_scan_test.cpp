@@ -432,6 +432,36 @@ TEST(FolderScan, AStopFromProgressEndsTheScan) {
     }
 }
 
+// A name shared with the base keeps the block it was written in; were names shared from
+// snapshot to snapshot while most files around them come and go, blocks holding a few names
+// each would pile up.
+TEST(FolderScan, SharedNamesLeaveNoBlocksPilingUpWhileFilesComeAndGo) {
+    TempTree tree;
+    tree.makeDir("w");
+    const std::string w = tree.path("w/");
+    Snapshot base = Scan(Entry(w));
+    constexpr int kRounds = 25;
+    for (int round = 0; round < kRounds; ++round) {
+        const std::string dir = "w/" + std::to_string(round) + "/";
+        tree.makeDir(dir);
+        for (int file = 0; file < 600; ++file)
+            tree.makeFile(dir + "a_name_as_long_as_many_real_ones_" + std::to_string(file));
+        const Snapshot grown = Scan(Entry(w), &base);
+        // The first ten as listed stay, in their places, so their names are shared.
+        std::size_t row = 0;
+        while (row < grown.dirs.count() && grown.dirs.path(row) != tree.path(dir))
+            ++row;
+        ASSERT_LT(row, grown.dirs.count());
+        const DirRow& added = grown.dirs[row];
+        for (std::size_t i = 10; i < added.fileCount; ++i)
+            tree.remove(dir + std::string(grown.files.name(added.firstFile + i)));
+        base = Scan(Entry(w), &grown);
+    }
+    ASSERT_EQ(base.files.count(), 10u * kRounds);
+    // 250 names of about 40 bytes: a block or two, where piled-up blocks would be 25 or more.
+    EXPECT_LT(base.files.capacityBytes(), 160u * 1024u);
+}
+
 // Workers read the subtrees of a folder in parallel; what they give is row for row what one
 // thread gives, also where links lead from one worker's subtrees into another's and where a
 // directory cannot be read. A system without links or permission bits (wine) gets a tree

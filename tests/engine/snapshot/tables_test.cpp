@@ -106,6 +106,19 @@ TEST(FileTable, AdoptedRowsFollowInOrderAndRunsReadThemInPlace) {
     EXPECT_EQ(run.name(1), "cc");
     EXPECT_EQ(run.dateKey(1), 4294967296);
 
+    // Many rows are taken over whole, a few copied: either way they follow in order.
+    FileTable large;
+    for (std::size_t i = 0; i < 1500; ++i)
+        large.append("l" + std::to_string(i), i, 2);
+    table.adopt(std::move(large));
+    table.append("after", 7, 70);
+    ASSERT_EQ(table.count(), 1505u);
+    EXPECT_EQ(table.name(4), "l0");
+    EXPECT_EQ(table.name(1503), "l1499");
+    EXPECT_EQ(table.size(1503), 1499u);
+    EXPECT_EQ(table.name(1504), "after");
+    EXPECT_EQ(table.run(4, 1500).name(1000), "l1000");
+
     table.truncate(1); // back into the first part
     table.append("e", 5, 50);
     EXPECT_EQ(table.count(), 2u);
