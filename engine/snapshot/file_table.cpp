@@ -48,14 +48,7 @@ void FileTable::Segment::append(std::string_view name, std::uint64_t size, std::
         throw std::length_error("file name of " + std::to_string(name.size()) + " bytes");
     // A name never crosses into the next block.
     if (writeAt + need > kNameBlockBytes) {
-        NameBlock block;
-        if (spareBlocks.empty()) {
-            block = std::make_shared_for_overwrite<char[]>(kNameBlockBytes);
-        } else {
-            block = std::move(spareBlocks.back());
-            spareBlocks.pop_back();
-        }
-        nameBlocks.push_back(std::move(block));
+        nameBlocks.push_back(std::make_shared_for_overwrite<char[]>(kNameBlockBytes));
         writeBlock = nameBlocks.size() - 1;
         writeAt = 0;
     }
@@ -115,11 +108,6 @@ void FileTable::Segment::clear() {
     rowCount = 0;
     nameBytes = 0;
     farDates.clear();
-    // A block that another table shares is left to it; the others are written again.
-    for (NameBlock& block : nameBlocks) {
-        if (block.use_count() == 1)
-            spareBlocks.push_back(std::move(block));
-    }
     nameBlocks.clear();
     writeAt = kNameBlockBytes;
 }
@@ -211,24 +199,31 @@ std::string FileTable::dateText(std::size_t row) const {
     return DateText(dateKey(row));
 }
 
-double FileTable::nameBlockUse() const {
+std::size_t FileTable::nameBlockCount() const {
+    // A block is listed again where the names shared from it are interrupted.
     std::unordered_set<const char*> blocks;
-    std::size_t nameBytes = 0;
     for (const Segment& segment : segments_) {
-        nameBytes += segment.nameBytes;
         for (const NameBlock& block : segment.nameBlocks)
             blocks.insert(block.get());
     }
-    if (blocks.empty())
+    return blocks.size();
+}
+
+double FileTable::nameBlockUse() const {
+    const std::size_t blocks = nameBlockCount();
+    if (blocks == 0)
         return 1.0;
-    return static_cast<double>(nameBytes) / static_cast<double>(blocks.size() * kNameBlockBytes);
+    std::size_t nameBytes = 0;
+    for (const Segment& segment : segments_)
+        nameBytes += segment.nameBytes;
+    return static_cast<double>(nameBytes) / static_cast<double>(blocks * kNameBlockBytes);
 }
 
 std::size_t FileTable::capacityBytes() const {
-    std::size_t bytes = segments_.capacity() * sizeof(Segment);
+    std::size_t bytes = segments_.capacity() * sizeof(Segment) + nameBlockCount() * kNameBlockBytes;
     for (const Segment& segment : segments_) {
         bytes += segment.rowBlocks.size() * kBlockRows * sizeof(Row) +
-                 (segment.nameBlocks.size() + segment.spareBlocks.size()) * kNameBlockBytes +
+                 segment.nameBlocks.capacity() * sizeof(NameBlock) +
                  segment.farDates.capacity() * sizeof(segment.farDates[0]);
     }
     return bytes;

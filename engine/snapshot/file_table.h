@@ -40,7 +40,7 @@ public:
         std::size_t count_ = 0;
     };
 
-    // Drops every row; the first segment keeps its memory for the next snapshot.
+    // Drops every row; the rows' blocks of the first segment are kept for the next snapshot.
     void clear();
     // Throws std::length_error for a name beyond any file system's limit.
     void append(std::string_view name, std::uint64_t size, std::int64_t dateKey);
@@ -85,7 +85,9 @@ private:
     static_assert(sizeof(Row) == 16);
 
     // Rows and names live in blocks of one size that are never moved or regrown, so a growing
-    // table copies nothing and the blocks a cleared table gives back fit the next one's.
+    // table copies nothing and the blocks a cleared table gives back fit the next one's. Name
+    // blocks are let go as soon as no table uses them: kept for reuse, they would gather in
+    // whichever of two tables happened to drop them last.
     static constexpr std::size_t kBlockRows = 1024;
     static constexpr std::size_t kNameBlockBytes = 16 * 1024;
     using NameBlock = std::shared_ptr<char[]>;
@@ -99,8 +101,7 @@ private:
         std::vector<NameBlock> nameBlocks;
         std::size_t writeBlock = 0; // where new names go: a block of nameBlocks
         std::size_t writeAt = kNameBlockBytes;
-        std::vector<NameBlock> spareBlocks; // written before and used by nobody else now
-        std::size_t nameBytes = 0;          // of the rows' names, as stored
+        std::size_t nameBytes = 0;                                  // of the rows' names, as stored
         std::vector<std::pair<std::size_t, std::int64_t>> farDates; // (row in segment, date)
 
         [[nodiscard]] const Row& row(std::size_t at) const {
@@ -117,6 +118,7 @@ private:
     };
 
     [[nodiscard]] Run at(std::size_t row) const { return run(row, 1); }
+    [[nodiscard]] std::size_t nameBlockCount() const;
     [[nodiscard]] const Segment& segmentOf(std::size_t row) const;
 
     std::vector<Segment> segments_; // appends go to the last
