@@ -2,6 +2,7 @@
 
 #include "engine/platform/file_descriptor.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,7 +36,11 @@ public:
     [[nodiscard]] std::optional<std::string> commit();
 
 private:
+    static constexpr std::size_t kBufferSize = 1 << 16;
+
     void flush();
+    // Writes straight to the new file, noting a failure.
+    void writeOut(std::string_view bytes);
     void fail(int error);
     void fail(std::string text);
 

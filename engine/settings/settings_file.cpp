@@ -15,7 +15,10 @@ constexpr std::string_view kIntervalMarker = "[interval]";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string NotAnInteger(std::string_view text) {
-    return "'" + std::string(text) + "' は整数ではありません";
+    // Appended rather than added to a literal, which GCC 12 misreads as an overlapping copy.
+    std::string message = "'";
+    message.append(text).append("' は整数ではありません");
+    return message;
 }
 
 // Lines of a text with CR LF, LF or lone CR ends; past the end every line reads as empty text.

@@ -131,18 +131,15 @@ public:
     }
 
 private:
-    // The base's files of the directory in `row`, none when the base has no such directory.
+    // The base's files of the directory in `row` when names are shared with them; none when
+    // they are not, or when the base has no such directory.
     [[nodiscard]] FileTable::Run baseFilesOf(std::size_t row);
     // Appends a file of the directory being read; a name the base has at the same place is
     // shared with it. A file created or deleted since moves the rest of the listing by one,
     // so the place is followed.
     void appendFile(const char* name, const platform::FileFacts& facts) {
-        if (!shareNames_) {
-            files_->append(name, facts.size, DateKey(facts.lastWriteSeconds));
-            return;
-        }
-        const auto at = static_cast<std::ptrdiff_t>(files_->count() - firstFile_) + baseShift_;
         const std::int64_t date = DateKey(facts.lastWriteSeconds);
+        const auto at = static_cast<std::ptrdiff_t>(files_->count() - firstFile_) + baseShift_;
         for (const std::ptrdiff_t step : {0, 1, -1}) {
             const std::ptrdiff_t place = at + step;
             if (place >= 0 && static_cast<std::size_t>(place) < baseRun_.count() &&
@@ -190,9 +187,7 @@ bool FolderScanner::Walk::readDirectory(const Directory& dir, std::size_t row,
                                         std::optional<int> childDepth, std::string& candidates) {
     const bool expand = admits(childDepth);
     candidates.clear();
-    FileTable& files = *files_;
-    const std::size_t firstFile = files.count();
-    firstFile_ = firstFile;
+    firstFile_ = files_->count();
     baseRun_ = baseFilesOf(row);
     baseShift_ = 0;
     reader_.start(dir);
@@ -200,13 +195,13 @@ bool FolderScanner::Walk::readDirectory(const Directory& dir, std::size_t row,
                           ? readInBatches(dir, expand, candidates)
                           : readOneByOne(dir, expand, candidates);
     if (!read || reader_.failed()) {
-        files.truncate(firstFile);
+        files_->truncate(firstFile_);
         candidates.clear();
         keepBaseRows(row, childDepth);
         return false;
     }
-    (*dirs_)[row].firstFile = firstFile;
-    (*dirs_)[row].fileCount = files.count() - firstFile;
+    (*dirs_)[row].firstFile = firstFile_;
+    (*dirs_)[row].fileCount = files_->count() - firstFile_;
     return true;
 }
 
@@ -362,7 +357,7 @@ void FolderScanner::Walk::keepBaseRows(std::size_t row, std::optional<int> child
 }
 
 FileTable::Run FolderScanner::Walk::baseFilesOf(std::size_t row) {
-    if (baseDirs_ == nullptr || baseFiles_ == nullptr)
+    if (!shareNames_)
         return {};
     dirs_->pathInto(row, pathText_);
     const std::optional<std::size_t> found = basePaths_->find(pathText_, basePathText_);
@@ -393,7 +388,8 @@ void FolderScanner::beginSnapshot(const DirIndex* baseDirs, const FileTable* bas
     basePaths_.build(baseDirs);
     // Names are stored afresh once in a while, so that blocks holding only a few names still
     // in use are let go.
-    const bool shareNames = baseFiles != nullptr && baseFiles->nameBlockUse() >= kLeastNameBlockUse;
+    const bool shareNames = baseDirs != nullptr && baseFiles != nullptr &&
+                            baseFiles->nameBlockUse() >= kLeastNameBlockUse;
     walk_->setBase(baseDirs, baseFiles, &basePaths_, shareNames);
     for (const auto& walk : workerWalks_)
         walk->setBase(baseDirs, baseFiles, &basePaths_, shareNames);

@@ -14,7 +14,6 @@ namespace trellisk::platform {
 
 namespace {
 
-constexpr std::size_t kBufferSize = 1 << 16;
 // As many links as the kernel follows before it gives up with ELOOP.
 constexpr int kMaxLinks = 40;
 
@@ -109,32 +108,13 @@ FileReplacement::~FileReplacement() {
         ::unlink(tempPath_.c_str());
 }
 
-void FileReplacement::write(std::string_view bytes) {
-    if (error_)
-        return;
-    if (buffer_.size() + bytes.size() > kBufferSize)
-        flush();
-    if (bytes.size() >= kBufferSize) {
-        if (!error_ && !WriteAll(temp_.get(), bytes))
-            fail(errno);
-        return;
-    }
-    buffer_ += bytes;
-}
-
-void FileReplacement::flush() {
-    if (!error_ && !WriteAll(temp_.get(), buffer_))
+void FileReplacement::writeOut(std::string_view bytes) {
+    if (!WriteAll(temp_.get(), bytes))
         fail(errno);
-    buffer_.clear();
 }
 
 void FileReplacement::fail(int error) {
     fail(std::system_category().message(error != 0 ? error : EIO));
-}
-
-void FileReplacement::fail(std::string text) {
-    if (!error_)
-        error_ = std::move(text);
 }
 
 std::optional<std::string> FileReplacement::finishWriting() {
@@ -158,12 +138,6 @@ std::optional<std::string> FileReplacement::commit() {
     tempPath_.clear();
     SyncDirectory(DirectoryOf(target_));
     return std::nullopt;
-}
-
-std::optional<std::string> ReplaceFile(const std::string& target, std::string_view content) {
-    FileReplacement replacement(target);
-    replacement.write(content);
-    return replacement.commit();
 }
 
 std::optional<std::string> KeepCopy(const std::string& original, const std::string& copy) {

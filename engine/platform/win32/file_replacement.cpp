@@ -14,8 +14,6 @@ namespace trellisk::platform {
 
 namespace {
 
-constexpr std::size_t kBufferSize = 1 << 16;
-
 // A name beside `path` that no file has yet; the file is created (empty) under it, and the
 // C runtime's descriptor for writing returned.
 std::optional<std::string> CreateUniqueBeside(const std::string& path, FileDescriptor& fd,
@@ -82,32 +80,13 @@ FileReplacement::~FileReplacement() {
         ::DeleteFileW(LongPath(tempPath_).c_str());
 }
 
-void FileReplacement::write(std::string_view bytes) {
-    if (error_)
-        return;
-    if (buffer_.size() + bytes.size() > kBufferSize)
-        flush();
-    if (bytes.size() >= kBufferSize) {
-        if (!error_ && !WriteAll(temp_.get(), bytes))
-            fail(static_cast<int>(::GetLastError()));
-        return;
-    }
-    buffer_ += bytes;
-}
-
-void FileReplacement::flush() {
-    if (!error_ && !WriteAll(temp_.get(), buffer_))
+void FileReplacement::writeOut(std::string_view bytes) {
+    if (!WriteAll(temp_.get(), bytes))
         fail(static_cast<int>(::GetLastError()));
-    buffer_.clear();
 }
 
 void FileReplacement::fail(int error) {
     fail(ErrorText(error != 0 ? static_cast<DWORD>(error) : ERROR_WRITE_FAULT));
-}
-
-void FileReplacement::fail(std::string text) {
-    if (!error_)
-        error_ = std::move(text);
 }
 
 std::optional<std::string> FileReplacement::finishWriting() {
@@ -131,12 +110,6 @@ std::optional<std::string> FileReplacement::commit() {
     }
     tempPath_.clear();
     return std::nullopt;
-}
-
-std::optional<std::string> ReplaceFile(const std::string& target, std::string_view content) {
-    FileReplacement replacement(target);
-    replacement.write(content);
-    return replacement.commit();
 }
 
 std::optional<std::string> KeepCopy(const std::string& original, const std::string& copy) {
