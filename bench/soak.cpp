@@ -1,9 +1,10 @@
 #include "bench/soak.h"
 
+#include "bench/bench_front_end.h"
 #include "bench/bench_tree.h"
-#include "bench/bench_window.h"
 #include "bench/process_probe.h"
 #include "engine/log/log_export.h"
+#include "engine/log/log_recorder.h"
 #include "engine/log/log_tables.h"
 #include "engine/monitor/monitor.h"
 #include "engine/platform/clock.h"
@@ -94,22 +95,24 @@ int RunSoak(int cycles) {
     ChangingFiles changing(tree.root());
 
     Settings settings;
-    settings.folders.append({tree.root(), kSubMonitorYes, "0"});
+    settings.folders.append({tree.root(), true, 0});
     LogData log;
-    NullWindow window;
+    LogRecorder recorder(log, settings);
+    BenchFrontEnd frontEnd;
     const SystemClock clock;
-    Monitor monitor(settings, log, window, clock);
-    monitor.startMonitoring();
+    Monitor monitor(settings, frontEnd, recorder, clock);
+    const auto run = [&](void (Monitor::*command)()) { frontEnd.command(monitor, command); };
+    run(&Monitor::start);
     if (!monitor.isMonitoring())
         throw std::runtime_error("monitoring did not start on " + tree.root());
-    monitor.runCycle();
+    run(&Monitor::tick);
     ::malloc_trim(0);
     const long long atStart = ResidentBytes();
 
     long long findings = 0;
     for (int cycle = 0; cycle < cycles; ++cycle) {
         changing.change(static_cast<std::size_t>(cycle));
-        monitor.runCycle();
+        run(&Monitor::tick);
         if (!monitor.isMonitoring())
             throw std::runtime_error("monitoring stopped in cycle " + std::to_string(cycle));
         const LogStatus& status = log.status();

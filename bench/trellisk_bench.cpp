@@ -1,9 +1,10 @@
 // Times the monitoring engine over generated trees (or one given folder) against `find`, and
 // measures its peak memory. Prints a plain table.
+#include "bench/bench_front_end.h"
 #include "bench/bench_tree.h"
-#include "bench/bench_window.h"
 #include "bench/process_probe.h"
 #include "bench/soak.h"
+#include "engine/log/log_recorder.h"
 #include "engine/log/log_tables.h"
 #include "engine/monitor/monitor.h"
 #include "engine/platform/clock.h"
@@ -51,7 +52,7 @@ struct Figures {
     std::size_t baseTable = 0; // the base's file table
     std::optional<Phase> changed;
     std::string changes;       // what the changed cycle reported
-    double longestGap = 0;     // longest time without event turns in an unchanged cycle
+    double longestTask = 0;    // longest task on the front end's thread in the timed cycles
     long long processPeak = 0; // the whole process's peak resident size while monitoring
 };
 
@@ -92,38 +93,43 @@ Figures Run(const std::string& name, const std::string& root, BenchTree* tree) {
     figures.tree = name;
 
     Settings settings;
-    settings.folders.append({root, kSubMonitorYes, "0"});
+    settings.folders.append({root, true, 0});
     LogData log;
-    NullWindow window;
+    LogRecorder recorder(log, settings);
+    BenchFrontEnd frontEnd;
     const SystemClock clock;
-    Monitor monitor(settings, log, window, clock);
+    Monitor monitor(settings, frontEnd, recorder, clock);
     const auto notePeak = [&] {
         figures.processPeak = std::max(figures.processPeak, PeakResidentBytes());
     };
+    // A command and its job, with the job's reports handled as they come.
+    const auto run = [&](void (Monitor::*command)()) { frontEnd.command(monitor, command); };
 
-    figures.baseline = Measure([&] { monitor.startMonitoring(); });
+    figures.baseline = Measure([&] { run(&Monitor::start); });
     notePeak();
     if (!monitor.isMonitoring())
         throw std::runtime_error("monitoring did not start on " + root);
     figures.directories = monitor.baseDirs().count();
     figures.files = monitor.baseFiles().count();
 
-    monitor.runCycle(); // warms the cache and the engine's reused memory
+    run(&Monitor::tick); // warms the cache and the engine's reused memory
     notePeak();
+    frontEnd.startWatch();
     for (int attempt = 0; attempt < kRepeats; ++attempt) {
-        window.startWatch();
-        const Phase cycle = Measure([&] { monitor.runCycle(); });
-        figures.longestGap = std::max(figures.longestGap, window.longestGapSeconds());
+        const Phase cycle = Measure([&] { run(&Monitor::tick); });
         Note(figures.unchanged, cycle.seconds, attempt);
         figures.heldPeak = std::max(figures.heldPeak, PeakResidentBytes() - start);
         notePeak();
     }
+    figures.longestTask = frontEnd.longestTaskSeconds();
     figures.baseTable = monitor.baseFiles().capacityBytes();
     figures.find = TimeFindBestOf(root);
 
     if (tree != nullptr && tree->changeable()) {
         tree->changeShare(1);
-        figures.changed = Measure([&] { monitor.runCycle(); });
+        frontEnd.startWatch();
+        figures.changed = Measure([&] { run(&Monitor::tick); });
+        figures.longestTask = std::max(figures.longestTask, frontEnd.longestTaskSeconds());
         notePeak();
         const LogStatus& status = log.status();
         figures.changes = std::to_string(status.updatedCount) + " updated, " +
@@ -192,7 +198,7 @@ void Print(const std::vector<Figures>& all, const std::string& commit) {
     std::printf("Machine: %s; commit %s\n\n", MachineText().c_str(), commit.c_str());
     std::printf("| tree | dirs | files | baseline | no-change cycle (best/worst of %d) | "
                 "find (best/worst of %d) | cycle / find | 1%% change cycle | "
-                "longest gap between event turns |\n",
+                "longest task on the window thread |\n",
                 kRepeats, kRepeats);
     std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const Figures& f : all) {
@@ -204,7 +210,7 @@ void Print(const std::vector<Figures>& all, const std::string& commit) {
                     Seconds(f.unchanged.best).c_str(), Seconds(f.unchanged.worst).c_str(),
                     Seconds(f.find.best).c_str(), Seconds(f.find.worst).c_str(), ratio,
                     f.changed ? Seconds(f.changed->seconds).c_str() : "-",
-                    Milliseconds(f.longestGap).c_str());
+                    Milliseconds(f.longestTask).c_str());
     }
     std::printf("\n| tree | baseline peak growth | peak with base and snapshot held | "
                 "per entry (file or directory) | base file table per file | "

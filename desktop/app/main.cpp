@@ -9,6 +9,10 @@
 #include <QApplication>
 #include <QSystemTrayIcon>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     trellisk::SetProgramIdentity();
@@ -26,5 +30,13 @@ int main(int argc, char* argv[]) {
     trellisk::platform::TerminationRequests termination;
     QObject::connect(&termination, &trellisk::platform::TerminationRequests::requested,
                      &program.mainWindow(), &trellisk::MainWindow::endBySignal);
-    return app.exec();
+    const int status = QApplication::exec();
+    // The settings are saved by now. A monitoring job held up by a file system that does not
+    // answer (a network share gone away) must not keep the program: it ends without waiting
+    // for the job, and without freeing what the job still uses.
+    if (!program.monitor().waitForJobEnd(std::chrono::seconds(1))) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

@@ -26,7 +26,7 @@ void SetProgramIdentity() {
 }
 
 Program::Program(ProgramOptions options, Dialogs& dialogs, const Clock& clock)
-    : monitor_(settings_, log_, windowInterface_, clock) {
+    : monitor_(settings_, frontEnd_, recorder_, clock) {
     QApplication::setFont(UiFont(12));
     mainWindow_ =
         std::make_unique<MainWindow>(settings_, monitor_, log_, clock, dialogs,
@@ -36,7 +36,7 @@ Program::Program(ProgramOptions options, Dialogs& dialogs, const Clock& clock)
     logWindow_->setWindowIcon(ProgramIcon());
     aboutWindow_ =
         std::make_unique<AboutWindow>(mainWindow_.get(), std::move(options.documentation));
-    windowInterface_.attach(*mainWindow_, *logWindow_);
+    frontEnd_.attach(*mainWindow_, *logWindow_);
     mainWindow_->attachWindows(*logWindow_, *aboutWindow_);
     new ContextMenuRouter({mainWindow_.get(), logWindow_.get()}, mainWindow_.get());
     if (options.followTray) {

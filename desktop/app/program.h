@@ -1,6 +1,7 @@
 #pragma once
 
-#include "desktop/app/qt_window_interface.h"
+#include "desktop/app/qt_front_end.h"
+#include "engine/log/log_recorder.h"
 #include "engine/log/log_tables.h"
 #include "engine/monitor/monitor.h"
 #include "engine/settings/settings.h"
@@ -33,7 +34,8 @@ struct ProgramOptions {
 void SetProgramIdentity();
 
 // Owns the data and the engine for the whole run, and the three windows over them. The
-// event loop ends when the main window has closed.
+// event loop ends when the main window has closed. The windows go before the engine: a job
+// still ending then reports to nobody.
 class Program {
 public:
     // Sets the user-interface font, then creates the main window (which loads the settings),
@@ -49,13 +51,15 @@ public:
     [[nodiscard]] Settings& settings() { return settings_; }
     [[nodiscard]] LogData& log() { return log_; }
     [[nodiscard]] Monitor& monitor() { return monitor_; }
-    [[nodiscard]] QtWindowInterface& windowInterface() { return windowInterface_; }
+    [[nodiscard]] QtFrontEnd& frontEnd() { return frontEnd_; }
 
 private:
-    // The data outlives the windows that show it.
+    // The data outlives the windows that show it, and the engine's job (stopped and joined
+    // first) everything it reports to.
     Settings settings_;
     LogData log_;
-    QtWindowInterface windowInterface_;
+    LogRecorder recorder_{log_, settings_};
+    QtFrontEnd frontEnd_;
     Monitor monitor_;
     std::unique_ptr<MainWindow> mainWindow_;
     std::unique_ptr<LogWindow> logWindow_;

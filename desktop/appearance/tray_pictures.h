@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/monitor/window_interface.h"
+#include "engine/monitor/front_end.h"
 
 #include <QIcon>
 

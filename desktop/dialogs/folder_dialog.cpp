@@ -27,7 +27,7 @@ QString FolderDialog::typedText() const {
 
 void FolderDialog::accept() {
     if (const auto message = MissingFolderMessage(typedText(), selectedFiles().value(0))) {
-        refuse_(*message);
+        refuse_(this, *message);
         return;
     }
     QFileDialog::accept();

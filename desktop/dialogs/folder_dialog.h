@@ -13,11 +13,11 @@ namespace trellisk {
                                                           const QString& path);
 
 // The folder-selection dialog. A typed name that is no folder is refused with its own
-// message and the dialog stays open.
+// message, shown over the dialog, and the dialog stays open.
 class FolderDialog : public QFileDialog {
     Q_OBJECT
 public:
-    using Refuse = std::function<void(const QString& message)>;
+    using Refuse = std::function<void(QWidget* dialog, const QString& message)>;
 
     FolderDialog(QWidget* parent, Refuse refuse);
 

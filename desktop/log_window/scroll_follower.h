@@ -11,7 +11,7 @@ namespace trellisk {
 class TableModel;
 
 // Brings the rows that a model asks for into view, at most once per turn of the event loop:
-// a cycle that appends thousands of rows between two pumps scrolls once, to the last of them.
+// a batch of findings that appends thousands of rows scrolls once, to the last of them.
 // The pending row is held as a persistent index so that rows inserted before it in the
 // meantime (the sorted table) do not make it scroll to the wrong row. A view on a hidden tab
 // has no layout to scroll, so its request waits until the view is shown.

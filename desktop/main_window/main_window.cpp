@@ -16,11 +16,9 @@
 #include "engine/settings/settings_file.h"
 #include "engine/settings/settings_location.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDialog>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -151,38 +149,43 @@ void MainWindow::loadSettings() {
     cycleTimer_.setInterval(settings_.timerIntervalMs);
 }
 
-void MainWindow::saveSettingsAtEnd() {
+// Nothing open may hold the end up: a job of the monitor is stopped (the program's start
+// waits a moment for it after the event loop), and boxes and dialogs close unanswered.
+void MainWindow::end(SaveErrorsTo saveErrorsTo) {
     if (tray_)
         tray_->hide();
+    monitor_.stop();
+    dialogs_.closeAll();
+    hide();
+    if (log_)
+        log_->hide();
+    if (about_)
+        about_->hide();
     std::optional<std::string> error = MakeSettingsDirectory(settingsFile_.fileName());
     if (!error)
         error = settingsFile_.save(settings_);
-    if (!error)
+    if (!error) {
+        emit closed();
         return;
+    }
     // Nobody may be there to click a box at logout or kill: the program must still end.
-    if (endingBySignal_)
+    if (saveErrorsTo == SaveErrorsTo::SystemLog) {
         platform::ReportError(*error);
-    else
-        dialogs_.error(this, QString::fromStdString(*error));
-}
-
-template <class Call> void MainWindow::runEngine(Call&& call) {
-    ++engineDepth_;
-    call();
-    --engineDepth_;
-    if (engineDepth_ == 0 && exitRequested_ && !monitor_.busy())
-        close();
+        emit closed();
+        return;
+    }
+    dialogs_.error(nullptr, QString::fromStdString(*error), [this] { emit closed(); });
 }
 
 void MainWindow::startMonitoring() {
     // Without a tray nothing could bring a hidden main window back.
     if (tray_)
         hide();
-    runEngine([this] { monitor_.startMonitoring(); });
+    monitor_.start();
 }
 
 void MainWindow::stopMonitoring() {
-    runEngine([this] { monitor_.stopMonitoring(); });
+    monitor_.stop();
 }
 
 bool MainWindow::refusedWhileMonitoring() {
@@ -199,14 +202,16 @@ std::optional<std::size_t> MainWindow::selectedFolderRow() const {
     return static_cast<std::size_t>(rows.first().row());
 }
 
+// Monitoring may start while the dialog is open: the answer is refused then.
 void MainWindow::addFolder() {
     if (refusedWhileMonitoring())
         return;
-    const std::optional<QString> folder = dialogs_.chooseFolder(this);
-    if (!folder || refusedAsUnstorable(PathBytes(*folder)))
-        return;
-    settings_.folders.append(NewFolderEntry(PathBytes(*folder)));
-    ui_.clearBaseAtStartBox->setChecked(true);
+    dialogs_.chooseFolder(this, [this](const QString& folder) {
+        if (refusedWhileMonitoring() || refusedAsUnstorable(PathBytes(folder)))
+            return;
+        settings_.folders.append(NewFolderEntry(PathBytes(folder)));
+        ui_.clearBaseAtStartBox->setChecked(true);
+    });
 }
 
 bool MainWindow::refusedAsUnstorable(const std::string& folder) {
@@ -247,7 +252,7 @@ void MainWindow::subfolderChoiceClicked() {
 void MainWindow::applyFolderDetails() {
     if (refusedWhileMonitoring())
         return;
-    editedRow_.apply(ui_.subfolderChoice->checkedId() == 0, ui_.depthField->text().toStdString());
+    editedRow_.apply(ui_.subfolderChoice->checkedId() == 0, ui_.depthField->value());
     closeFolderDetails();
     ui_.clearBaseAtStartBox->setChecked(true);
 }
@@ -283,13 +288,13 @@ void MainWindow::addPickedFolder() {
     settings_.folders.append(NewFolderEntry(folder));
 }
 
+// Cycles go on while the dialog is open; the tables are written as they are when it closes.
 void MainWindow::saveLog() {
-    const std::optional<QString> base =
-        dialogs_.chooseSaveFile(this, QString::fromStdString(LogFileInitialName(clock_.now())));
-    if (!base)
-        return;
-    if (const auto error = SaveLog(logData_, PathBytes(*base)))
-        dialogs_.error(this, QString::fromStdString(*error));
+    dialogs_.chooseSaveFile(this, QString::fromStdString(LogFileInitialName(clock_.now())),
+                            [this](const QString& base) {
+                                if (const auto error = SaveLog(logData_, PathBytes(base)))
+                                    dialogs_.error(this, QString::fromStdString(*error));
+                            });
 }
 
 void MainWindow::clearLog() {
@@ -317,34 +322,23 @@ void MainWindow::toggleLogWindow() {
 }
 
 void MainWindow::startFromTray() {
-    runEngine([this] { monitor_.startMonitoring(); });
+    monitor_.start();
 }
 
 void MainWindow::stopFromTray() {
-    runEngine([this] { monitor_.stopMonitoring(); });
+    monitor_.stop();
 }
 
 void MainWindow::exitProgram() {
-    if (tray_)
-        tray_->hide();
-    close();
+    end(SaveErrorsTo::Box);
 }
 
 void MainWindow::endBySignal() {
-    endingBySignal_ = true;
-    // Nobody may be there to answer an open box: a running baseline or cycle is stopped, so
-    // that a question it asked ends it, and every open box is dismissed.
-    if (monitor_.busy())
-        monitor_.stopMonitoring();
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (auto* box = qobject_cast<QDialog*>(window); box != nullptr && box->isVisible())
-            box->reject();
-    }
-    exitProgram();
+    end(SaveErrorsTo::SystemLog);
 }
 
 void MainWindow::runCycle() {
-    runEngine([this] { monitor_.runCycle(); });
+    monitor_.tick();
 }
 
 void MainWindow::clearBaseAtStartToggled() {
@@ -373,21 +367,10 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
 }
 
+// The close box ends the program, as the tray menu's exit does.
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (ended_) {
-        event->accept();
-        return;
-    }
-    // A running baseline or cycle still uses the tables: end once it has unwound.
-    if (engineDepth_ > 0 || monitor_.busy()) {
-        exitRequested_ = true;
-        event->ignore();
-        return;
-    }
-    ended_ = true;
-    saveSettingsAtEnd();
     event->accept();
-    emit closed();
+    end(SaveErrorsTo::Box);
 }
 
 void MainWindow::contextMenuEvent(QContextMenuEvent* event) {

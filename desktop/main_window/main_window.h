@@ -68,10 +68,13 @@ public slots:
     void toggleLogWindow();
     void startFromTray();
     void stopFromTray();
+    // Ends the program whatever is open: monitoring stops, open boxes and dialogs close, the
+    // settings are saved. A failure to save them is shown in a box, and the program ends when
+    // it is dismissed.
     void exitProgram();
-    // Ends as exitProgram does, for a termination signal, without waiting for anybody: open
-    // boxes are dismissed, and a failure to save the settings is reported on standard error
-    // and in the system log instead of in a box.
+    // Ends as exitProgram does, for a termination signal, without waiting for anybody: a
+    // failure to save the settings is reported on standard error and in the system log
+    // instead of in a box.
     void endBySignal();
     void runCycle();
     void clearBaseAtStartToggled();
@@ -91,8 +94,10 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    enum class SaveErrorsTo { Box, SystemLog };
+
     void loadSettings();
-    void saveSettingsAtEnd();
+    void end(SaveErrorsTo saveErrorsTo);
     // Shows "モニター中です" while monitoring: the folder table must not change then.
     [[nodiscard]] bool refusedWhileMonitoring();
     // Shows why a folder that the settings file cannot keep is not added.
@@ -102,9 +107,6 @@ private:
     // Whether the program may hide `window` (this one or the log window): only with a tray,
     // or while the other window is visible.
     [[nodiscard]] bool mayHide(const QWidget& window) const;
-    // Runs a call into the engine that may pump events; an exit asked for meanwhile is
-    // carried out once the outermost such call has returned.
-    template <class Call> void runEngine(Call&& call);
 
     Settings& settings_;
     Monitor& monitor_;
@@ -119,10 +121,6 @@ private:
     std::unique_ptr<TrayIcon> tray_;
     LogWindow* log_ = nullptr;
     AboutWindow* about_ = nullptr;
-    int engineDepth_ = 0;
-    bool exitRequested_ = false;
-    bool ended_ = false;
-    bool endingBySignal_ = false;
     bool placed_ = false;
 };
 

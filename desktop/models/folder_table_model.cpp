@@ -1,5 +1,8 @@
 #include "desktop/models/folder_table_model.h"
 
+#include "engine/settings/settings_file.h"
+#include "engine/text/text_helpers.h"
+
 #include <array>
 
 namespace trellisk {
@@ -11,16 +14,23 @@ constexpr std::array<ColumnSpec, FolderTableModel::kColumnCount> kFolderColumns 
     {"サブ監視", 70, Qt::AlignLeft},
     {"階層数", 50, Qt::AlignLeft},
 }};
-constexpr std::array<std::string FolderEntry::*, FolderTableModel::kColumnCount> kFolderFields = {
-    &FolderEntry::path, &FolderEntry::subMonitor, &FolderEntry::depth};
 
 } // namespace
 
 FolderTableModel::FolderTableModel(ObservableTable<FolderEntry>& table, QObject* parent)
     : TableModelOver<FolderEntry>(table, kFolderColumns, parent) {}
 
-const std::string& FolderTableModel::text(std::size_t at, int column) const {
-    return row(at).*kFolderFields[static_cast<std::size_t>(column)];
+// The flag and the depth in the words the settings file stores them in.
+std::string FolderTableModel::text(std::size_t at, int column) const {
+    const FolderEntry& entry = row(at);
+    switch (column) {
+    case kFolderName:
+        return VisibleText(entry.path);
+    case kSubMonitor:
+        return SubfoldersText(entry.subfolders);
+    default:
+        return std::to_string(entry.depthLimit);
+    }
 }
 
 } // namespace trellisk

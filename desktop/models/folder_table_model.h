@@ -13,7 +13,7 @@ public:
     explicit FolderTableModel(ObservableTable<FolderEntry>& table, QObject* parent = nullptr);
 
 private:
-    [[nodiscard]] const std::string& text(std::size_t at, int column) const override;
+    [[nodiscard]] std::string text(std::size_t at, int column) const override;
 };
 
 } // namespace trellisk

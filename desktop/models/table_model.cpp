@@ -1,7 +1,6 @@
 #include "desktop/models/table_model.h"
 
 #include "desktop/appearance/marker_images.h"
-#include "engine/text/text_helpers.h"
 
 namespace trellisk {
 
@@ -25,14 +24,9 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
         return {};
     const auto row = static_cast<std::size_t>(index.row());
     switch (role) {
-    case Qt::DisplayRole: {
+    case Qt::DisplayRole:
         // Names that are not valid UTF-8 show replacement characters; the engine keeps the bytes.
-        // Control characters show as the escapes the saved log uses, not as broken lines.
-        const std::string& cell = text(row, index.column());
-        if (HasControlCharacters(cell))
-            return QString::fromStdString(VisibleText(cell));
-        return QString::fromStdString(cell);
-    }
+        return QString::fromStdString(text(row, index.column()));
     case Qt::TextAlignmentRole:
         return static_cast<int>(columns_[static_cast<std::size_t>(index.column())].alignment |
                                 Qt::AlignVCenter);

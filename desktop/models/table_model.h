@@ -52,7 +52,8 @@ protected:
     TableModel(std::span<const ColumnSpec> columns, QObject* parent);
 
     [[nodiscard]] virtual std::size_t rows() const = 0;
-    [[nodiscard]] virtual const std::string& text(std::size_t row, int column) const = 0;
+    // The cell's text as shown, made when the view asks for it.
+    [[nodiscard]] virtual std::string text(std::size_t row, int column) const = 0;
     // The marker image index of a cell, or -1 for a cell without a picture.
     [[nodiscard]] virtual int image(std::size_t row, int column) const;
 

@@ -1,5 +1,6 @@
 #include "engine/log/log_export.h"
 
+#include "engine/log/log_texts.h"
 #include "engine/platform/file_replacement.h"
 #include "engine/text/text_helpers.h"
 
@@ -25,18 +26,15 @@ public:
         file_.write("\r\n");
     }
 
-    // One record: the fields separated by tabs, then CR LF. Control characters in a field are
-    // written as visible escapes, so that every record keeps exactly its fields.
-    void line(std::initializer_list<std::string_view> fields) {
+    // One record of a row: the texts of the columns, separated by tabs, then CR LF.
+    template <class Row, class Column>
+    void record(const Row& row, std::initializer_list<Column> columns) {
         text_.clear();
         bool first = true;
-        for (const std::string_view field : fields) {
+        for (const Column column : columns) {
             if (!first)
                 text_ += '\t';
-            if (HasControlCharacters(field))
-                text_ += VisibleText(field);
-            else
-                text_ += field;
+            text_ += CellText(row, column);
             first = false;
         }
         text_ += "\r\n";
@@ -75,34 +73,37 @@ void WriteSection(LineFile& file, std::string_view title, std::string_view heade
         writeRow(row);
 }
 
+// The rate of the updated files is not written.
 void WriteResultTables(const LogData& log, LineFile& file) {
     WriteSection(file, "[新規ファイル]", "ファイル名\tサイズ\tフォルダ", "新規ファイルはありません",
                  log.newFiles, [&](const NewRow& row) {
-                     file.line({row.file, row.size, row.folder});
+                     file.record(row, {NewColumn::File, NewColumn::Size, NewColumn::Folder});
                  });
     WriteSection(file, "[削除ファイル]", "ファイル名", "削除ファイルはありません", log.deletedFiles,
                  [&](const DeletedRow& row) {
-                     file.line({row.file, row.folder});
+                     file.record(row, {DeletedColumn::File, DeletedColumn::Folder});
                  });
     WriteSection(file, "[更新ファイル]", "ファイル名\tサイズ\t更新日時\tフォルダ",
                  "更新ファイルはありません", log.updatedFiles, [&](const UpdateRow& row) {
-                     file.line({row.file, row.size, row.date, row.folder});
+                     file.record(row, {UpdatedColumn::File, UpdatedColumn::Size,
+                                       UpdatedColumn::Date, UpdatedColumn::Folder});
                  });
     WriteSection(file, "[リネームファイル]", "新ファイル名\t旧ファイル名\tフォルダ",
                  "リネームファイルはありません", log.renamedFiles, [&](const RenameRow& row) {
-                     file.line({row.newName, row.oldName, row.folder});
+                     file.record(row, {RenamedColumn::NewName, RenamedColumn::OldName,
+                                       RenamedColumn::Folder});
                  });
 }
 
 void WriteLogTable(const LogData& log, LineFile& file) {
     if (log.entries.empty()) {
         file.fixedLine("ログファイルはありません");
-    } else {
-        file.fixedLine("ファイル名\t内容\tサイズ\tサイズ増減or旧名\t更新日時\t検出日時\tフォルダ");
-        for (const LogRow& row : log.entries)
-            file.line({row.file, row.kind, row.size, row.sizeChange, row.updateTime,
-                       row.detectionTime, row.folder});
+        return;
     }
+    file.fixedLine("ファイル名\t内容\tサイズ\tサイズ増減or旧名\t更新日時\t検出日時\tフォルダ");
+    for (const LogRow& row : log.entries)
+        file.record(row, {LogColumn::File, LogColumn::Kind, LogColumn::Size, LogColumn::SizeChange,
+                          LogColumn::UpdateTime, LogColumn::DetectionTime, LogColumn::Folder});
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "engine/log/finding.h"
 #include "engine/tables/observable_table.h"
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,31 +15,24 @@ namespace trellisk {
 // cycle, complete (no process writes the file any more). Ordered: a later one outranks.
 enum class Marker : std::uint8_t { None, Changed, Complete };
 
-inline constexpr const char* kKindUpdated = "更新";
-inline constexpr const char* kKindNew = "新規";
-inline constexpr const char* kKindRenamed = "変名";
-inline constexpr const char* kKindDeleted = "削除";
-// A directory that is there but cannot be read; its files are kept as they were.
-inline constexpr const char* kKindUnreadable = "読取不可";
-inline constexpr const char* kOldNamePrefix = "(旧)";
-
-// One finding, seven text fields in column order.
+// One row of the log: a finding as the log keeps it.
 struct LogRow {
-    std::string file;          // file name, or the directory path of a directory row
-    std::string kind;          // kKindUpdated ...
-    std::string size;          // size text or empty
-    std::string sizeChange;    // size-change text, kOldNamePrefix + old name, or empty
-    std::string updateTime;    // date text or empty
-    std::string detectionTime; // date-time text
-    std::string folder;        // folder, empty for a directory row
+    FindingKind kind = FindingKind::New;
+    std::string file;    // file name, or the directory's path for a directory row
+    std::string folder;  // the file's directory; empty for a directory row
+    std::string oldName; // Renamed: the name it had
+    std::uint64_t size = 0;
+    std::optional<std::int64_t> sizeChange; // Updated, when the file had an updated row already
+    std::int64_t dateKey = 0;               // last-write time (see DateKey)
+    std::time_t detected = 0;
 };
 
 struct UpdateRow {
     std::string file;
-    std::string size;
-    std::string date;
     std::string folder;
-    std::string rate; // "(MBit/S)", empty until a later finding
+    std::uint64_t size = 0;
+    std::int64_t dateKey = 0;
+    std::optional<long double> rate; // "(MBit/S)" of the latest later finding (TransferRate)
     Marker rowMarker = Marker::None;
     Marker sizeMarker = Marker::None;
     Marker dateMarker = Marker::None;
@@ -45,8 +40,8 @@ struct UpdateRow {
 
 struct NewRow {
     std::string file;
-    std::string size;
     std::string folder;
+    std::uint64_t size = 0;
     Marker rowMarker = Marker::None;
 };
 
@@ -76,9 +71,7 @@ public:
 struct LogStatus {
     std::string snapshotTime;                // snapshot time of the latest cycle
     std::string comparedBaseTime;            // time of the comparison base of the latest cycle
-    std::string baseTime;                    // time of the present comparison base (hidden)
-    std::vector<std::string> drives;         // file systems of the watched folders (hidden)
-    std::vector<std::string> freeSpaceLines; // free space lineCount
+    std::vector<std::string> freeSpaceLines; // one per file system of the watched folders
     std::string phase;                       // phase of a running cycle
     int progress = 0;                        // progress 0..100
     std::string recentDurations;             // durations of the recent cycles

@@ -1,123 +1,82 @@
 #include "engine/monitor/classify_changes.h"
 
 #include "engine/platform/file_system.h"
-#include "engine/text/text_helpers.h"
-
-#include <algorithm>
-#include <cstdio>
 
 namespace trellisk {
 
-ChangeClassifier::ChangeClassifier(LogData& log, const Settings& settings, WindowInterface& window,
-                                   const Clock& clock)
-    : log_(log), settings_(settings), window_(window), clock_(clock) {}
-
-void ChangeClassifier::classify(const std::string& dir, FileRun snapshotRun, FileRun baseRun) {
+void ChangeClassifier::classify(const std::string& watchedFolder, const std::string& dir,
+                                FileRun snapshotRun, FileRun baseRun, std::vector<Finding>& out) {
+    watchedFolder_ = &watchedFolder;
+    dir_ = &dir;
+    out_ = &out;
     oldRemoved_.assign(baseRun.count(), 0);
     oldCursor_ = 0;
     byNameBuilt_ = false;
     bySizeDateBuilt_ = false;
     unmatchedByName_.clear();
 
-    matchByName(dir, snapshotRun, baseRun);
-    matchBySizeAndDate(dir, snapshotRun, baseRun);
-    reportDeleted(dir, baseRun);
+    matchByName(snapshotRun, baseRun);
+    matchBySizeAndDate(snapshotRun, baseRun);
+    reportDeleted(baseRun);
 }
 
-void ChangeClassifier::matchByName(const std::string& dir, const FileRun& current,
-                                   const FileRun& base) {
+Finding& ChangeClassifier::report(FindingKind kind, std::string_view name, std::uint64_t size,
+                                  std::int64_t dateKey) {
+    Finding& finding = out_->emplace_back();
+    finding.kind = kind;
+    finding.watchedFolder = *watchedFolder_;
+    finding.directory = *dir_;
+    finding.name = name;
+    finding.size = size;
+    finding.dateKey = dateKey;
+    finding.detected = clock_.now();
+    return finding;
+}
+
+void ChangeClassifier::matchByName(const FileRun& current, const FileRun& base) {
     for (std::size_t row = 0; row < current.count(); ++row) {
         const std::uint32_t p = FindOldFile(base, current.name(row));
         if (p == npos) {
             unmatchedByName_.push_back(static_cast<std::uint32_t>(row));
-            window_.pump();
             continue;
         }
         const std::uint64_t baseSize = base.size(p);
         const std::int64_t baseDate = base.dateKey(p);
         removeOldRow(p);
-        window_.pump();
-        if (current.size(row) != baseSize || current.dateKey(row) != baseDate)
-            reportUpdated(dir, current, row, baseSize, baseDate);
+        if (current.size(row) != baseSize || current.dateKey(row) != baseDate) {
+            Finding& updated = report(FindingKind::Updated, current.name(row), current.size(row),
+                                      current.dateKey(row));
+            updated.baseSize = baseSize;
+            updated.baseDateKey = baseDate;
+        }
     }
 }
 
-void ChangeClassifier::reportUpdated(const std::string& dir, const FileRun& current,
-                                     std::size_t row, std::uint64_t baseSize,
-                                     std::int64_t baseDate) {
-    const std::string name(current.name(row));
-    const std::uint64_t size = current.size(row);
-    const std::int64_t date = current.dateKey(row);
-    const std::string sizeText = SizeText(size);
-    const std::string dateText = DateText(date);
-    const bool sizeChanged = size != baseSize;
-    const bool dateChanged = date != baseDate;
-    const auto sizeChange = static_cast<std::int64_t>(size - baseSize);
-
-    // Looked up after the pump in the caller, so a clear run meanwhile is never overlooked.
-    const std::optional<std::size_t> found = log_.updatedFiles.find(name, dir);
-    std::string sizeChangeText;
-    if (!found) {
-        UpdateRow updated{name,
-                          sizeText,
-                          dateText,
-                          dir,
-                          {},
-                          Marker::Changed,
-                          sizeChanged ? Marker::Changed : Marker::None,
-                          dateChanged ? Marker::Changed : Marker::None};
-        log_.updatedFiles.scrollTo(log_.updatedFiles.insertSorted(std::move(updated)));
-    } else {
-        sizeChangeText = SizeChangeText(sizeChange);
-        log_.updatedFiles.change(*found, [&](UpdateRow& updated) {
-            updated.rowMarker = Marker::Changed;
-            updated.size = sizeText;
-            updated.date = dateText;
-            updated.rate = RateText(sizeChange);
-            if (sizeChanged)
-                updated.sizeMarker = Marker::Changed;
-            if (dateChanged)
-                updated.dateMarker = Marker::Changed;
-        });
-    }
-    appendLog({name, kKindUpdated, sizeText, sizeChangeText, dateText, now(), dir});
-    log_.changeStatus([](LogStatus& status) { ++status.updatedCount; });
-}
-
-void ChangeClassifier::matchBySizeAndDate(const std::string& dir, const FileRun& current,
-                                          const FileRun& base) {
+void ChangeClassifier::matchBySizeAndDate(const FileRun& current, const FileRun& base) {
     for (const std::uint32_t row : unmatchedByName_) {
-        const std::string name(current.name(row));
-        const std::string sizeText = SizeText(current.size(row));
-        const std::string dateText = DateText(current.dateKey(row));
         const std::uint32_t e =
             FindOldFileBySizeDate(base, current.dateKey(row), current.size(row));
         if (e == npos) {
-            log_.newFiles.scrollTo(log_.newFiles.append({name, sizeText, dir, Marker::None}));
-            appendLog({name, kKindNew, sizeText, {}, dateText, now(), dir});
-            log_.changeStatus([](LogStatus& status) { ++status.newCount; });
+            report(FindingKind::New, current.name(row), current.size(row), current.dateKey(row));
             continue;
         }
-        const std::string oldName(base.name(e));
         removeOldRow(e);
-        log_.renamedFiles.scrollTo(log_.renamedFiles.append({name, oldName, dir}));
-        appendLog({name, kKindRenamed, sizeText, kOldNamePrefix + oldName, dateText, now(), dir});
-        log_.changeStatus([](LogStatus& status) { ++status.renamedCount; });
+        report(FindingKind::Renamed, current.name(row), current.size(row), current.dateKey(row))
+            .oldName = base.name(e);
     }
 }
 
-void ChangeClassifier::reportDeleted(const std::string& dir, const FileRun& base) {
+void ChangeClassifier::reportDeleted(const FileRun& base) {
+    std::string path;
     for (std::uint32_t p = oldCursor_; p < base.count(); ++p) {
         if (oldRemoved_[p])
             continue;
-        const std::string name(base.name(p));
         // A base file without a current row that is still on disk was missed by the
         // listing, not deleted.
-        if (platform::FileExists(dir + name))
+        path.assign(*dir_).append(base.name(p));
+        if (platform::FileExists(path))
             continue;
-        log_.deletedFiles.scrollTo(log_.deletedFiles.append({name, dir}));
-        appendLog({name, kKindDeleted, {}, {}, {}, now(), dir});
-        log_.changeStatus([](LogStatus& status) { ++status.deletedCount; });
+        report(FindingKind::Deleted, base.name(p), base.size(p), base.dateKey(p));
     }
 }
 
@@ -146,22 +105,6 @@ std::uint32_t ChangeClassifier::FindOldFileBySizeDate(const FileRun& base, std::
         bySizeDateBuilt_ = true;
     }
     return oldBySizeDate_.first(SizeDate{size, dateKey}, oldRemoved_);
-}
-
-void ChangeClassifier::appendLog(LogRow row) {
-    log_.entries.scrollTo(log_.entries.append(std::move(row)));
-}
-
-std::string ChangeClassifier::now() const {
-    return DateTimeText(clock_.now());
-}
-
-std::string ChangeClassifier::RateText(std::int64_t sizeChange) const {
-    const int interval = std::max(settings_.interval, kMinInterval);
-    const long double rate = static_cast<long double>(sizeChange) / interval / 1048576.0L * 8.0L;
-    char text[64];
-    std::snprintf(text, sizeof text, "%.2Lf", rate);
-    return text;
 }
 
 } // namespace trellisk

@@ -1,10 +1,8 @@
 #pragma once
 
-#include "engine/log/log_tables.h"
+#include "engine/log/finding.h"
 #include "engine/monitor/first_match_index.h"
-#include "engine/monitor/window_interface.h"
 #include "engine/platform/clock.h"
-#include "engine/settings/settings.h"
 #include "engine/snapshot/file_table.h"
 
 #include <cstdint>
@@ -18,15 +16,18 @@ namespace trellisk {
 using FileRun = FileTable::Run;
 
 // Compares one directory of the current scan with the same directory of the comparison base
-// and writes what changed into the log window's tables and counters.
+// and tells what changed: first the updated files in the order of the scan, then the new and
+// renamed files in the order of the scan, then the deleted files in the order of the base.
 class ChangeClassifier {
 public:
-    ChangeClassifier(LogData& log, const Settings& settings, WindowInterface& window,
-                     const Clock& clock);
+    // The clock gives each finding its detection time.
+    explicit ChangeClassifier(const Clock& clock) : clock_(clock) {}
 
     // `dir` is the directory path as written in the directory index (ending with the
-    // separator). The runs are read in place, not copied.
-    void classify(const std::string& dir, FileRun snapshotRun, FileRun baseRun);
+    // separator), found under `watchedFolder`. The runs are read in place, not copied; the
+    // findings are appended to `out`.
+    void classify(const std::string& watchedFolder, const std::string& dir, FileRun snapshotRun,
+                  FileRun baseRun, std::vector<Finding>& out);
 
 private:
     struct SizeDate {
@@ -42,11 +43,12 @@ private:
     };
     static constexpr std::uint32_t npos = FirstMatchIndex<std::string_view>::npos;
 
-    void matchByName(const std::string& dir, const FileRun& current, const FileRun& base);
-    void matchBySizeAndDate(const std::string& dir, const FileRun& current, const FileRun& base);
-    void reportDeleted(const std::string& dir, const FileRun& base);
-    void reportUpdated(const std::string& dir, const FileRun& current, std::size_t row,
-                       std::uint64_t baseSize, std::int64_t baseDate);
+    void matchByName(const FileRun& current, const FileRun& base);
+    void matchBySizeAndDate(const FileRun& current, const FileRun& base);
+    void reportDeleted(const FileRun& base);
+    // A finding of the directory being classified.
+    Finding& report(FindingKind kind, std::string_view name, std::uint64_t size,
+                    std::int64_t dateKey);
 
     // Lookups over the base rows not matched yet; each gives the first such row or npos.
     std::uint32_t FindOldFile(const FileRun& base, std::string_view name);
@@ -54,14 +56,10 @@ private:
                                         std::uint64_t size);
     void removeOldRow(std::uint32_t row) { oldRemoved_[row] = 1; }
 
-    void appendLog(LogRow row);
-    [[nodiscard]] std::string now() const;
-    [[nodiscard]] std::string RateText(std::int64_t sizeChange) const;
-
-    LogData& log_;
-    const Settings& settings_;
-    WindowInterface& window_;
     const Clock& clock_;
+    const std::string* watchedFolder_ = nullptr; // of the directory being classified
+    const std::string* dir_ = nullptr;
+    std::vector<Finding>* out_ = nullptr;
 
     // Per-directory working state, kept to reuse its memory.
     std::vector<char> oldRemoved_;

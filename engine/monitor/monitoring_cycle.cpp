@@ -1,81 +1,90 @@
 #include "engine/monitor/monitor.h"
 
-#include "engine/monitor/busy_scope.h"
 #include "engine/platform/file_system.h"
-#include "engine/snapshot/folder_scan.h"
-#include "engine/text/text_helpers.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <exception>
+#include <tuple>
 
 namespace trellisk {
 
 namespace {
 
-// A longer cycle shows as 99 so that every entry of the history keeps two characters.
-constexpr long long kLongestShownDuration = 99;
-constexpr std::size_t kDurationHistoryLength = 20;
+int Percent(std::size_t done, std::size_t total) {
+    return total == 0 ? 0 : static_cast<int>(done * 100 / total);
+}
 
 } // namespace
 
-void Monitor::runCycle() {
-    if (busy_ || !monitoring_)
-        return;
-    {
-        const BusyScope busy(busy_);
-        try {
-            const MonotonicTime started = clock_.monotonic();
-            const std::string snapshotTime = DateTimeText(clock_.now());
-            preProcess(snapshotTime);
-            scanFolders();
-            resetUpdateMarkers();
-            compareDirectories();
-            logNewAndDeletedDirectories();
-            tidyResultTables();
-            rollComparisonBase(snapshotTime);
-            finishCycle(started);
-        } catch (const std::exception& error) {
-            // Out of memory and the like: the base may be half rolled, so monitoring stops
-            // and says why instead of comparing against it again.
+// A stop during the listing drops the partial snapshot and keeps the base, so that the next
+// start compares with it again and nothing is lost or reported twice. Once the listing is
+// complete, the comparison (in memory) finishes and the base is rolled: nothing is half
+// applied. Only the checks of the files the tables keep are left out then.
+Monitor::JobResult Monitor::runCycle(JobReporter& report, CycleJob job) {
+    JobResult result;
+    result.cycle = true;
+    result.snapshotTime = job.snapshotTime;
+    try {
+        reportFreeSpace(report);
+        if (!scanFolders(report, job.folders)) {
             releaseSnapshot();
-            stopMonitoring();
-            window_.setMonitorMenuEnabled(true);
-            window_.showMessage(error.what());
+            result.outcome = Outcome::Stopped;
+            return result;
         }
+        cycleFiles_.clear();
+        compareDirectories(report);
+        reportNewAndDeletedDirectories(report);
+        std::vector<FileToCheck> files = std::move(job.files);
+        files.insert(files.end(), cycleFiles_.begin(), cycleFiles_.end());
+        report.tell([checks = checkFiles(report, std::move(files))](MonitorListener& listener) {
+            listener.filesChecked(checks);
+        });
+        report.progress(JobPhase::Finishing, {}, std::nullopt);
+        rollComparisonBase();
+    } catch (...) {
+        releaseSnapshot();
+        throw;
     }
-    runPendingStart();
+    result.summary.compared = true;
+    result.summary.duration =
+        std::chrono::duration_cast<std::chrono::seconds>(clock_.monotonic() - job.started);
+    return result;
 }
 
-void Monitor::preProcess(const std::string& snapshotTime) {
-    window_.setMonitorMenuEnabled(false);
-    setPhase("前処理中");
-    window_.setTimerEnabled(false);
-    snapshotDirs_.clear();
-    log_.changeStatus([&](LogStatus& status) {
-        status.snapshotTime = snapshotTime;
-        status.comparedBaseTime = status.baseTime;
-        status.updatedCount = status.newCount = status.deletedCount = status.renamedCount = 0;
-    });
-    window_.setBaseTimeText("比較元日時" + log_.status().baseTime);
-    showFreeSpace();
-    window_.setTrayPicture(TrayPicture::Busy);
-    window_.pump();
+void Monitor::finishCycle(const JobResult& result, bool stopped) {
+    if (result.summary.compared)
+        baseTime_ = result.snapshotTime;
+    listener_.cycleFinished(result.summary);
+    if (result.outcome == Outcome::Failed) {
+        // The base may not match what was reported: monitoring stops and says why instead of
+        // comparing with it again.
+        if (!stopped)
+            showStopped();
+        state_ = State::Stopped;
+        frontEnd_.setMonitorMenuEnabled(true);
+        frontEnd_.showMessage(result.error);
+        return;
+    }
+    if (stopped) {
+        // A stop during the cycle keeps the timer off and the stopped picture.
+        state_ = State::Stopped;
+    } else {
+        frontEnd_.setTrayPicture(TrayPicture::Monitoring);
+        state_ = State::Waiting;
+        frontEnd_.setTimerEnabled(true);
+    }
+    frontEnd_.setMonitorMenuEnabled(true);
 }
 
-void Monitor::scanFolders() {
-    setPhase("ファイル取得中");
-    // A copy: user commands run at the pumps and may change the folder list.
-    const std::vector<FolderEntry> folders(settings_.folders.begin(), settings_.folders.end());
+bool Monitor::scanFolders(JobReporter& report, const std::vector<FolderEntry>& folders) {
+    report.progress(JobPhase::Listing, {}, std::nullopt);
     scanner_.beginSnapshot(&baseDirs_, &baseFiles_);
-    const FolderScanner::Progress pumpAfterEachDirectory = [&] {
-        window_.pump();
-        return true;
-    };
+    const FolderScanner::Progress untilStopped = [&] { return !report.stopRequested(); };
     for (std::size_t q = 0; q < folders.size(); ++q) {
-        scanner_.scanFolder(folders[q], snapshotDirs_, snapshotFiles_, pumpAfterEachDirectory);
-        setGauge(q + 1, folders.size());
+        if (!scanner_.scanFolder(folders[q], snapshotDirs_, snapshotFiles_, untilStopped))
+            return false;
+        report.progress(JobPhase::Listing, {}, Percent(q + 1, folders.size()));
     }
+    return true;
 }
 
 void Monitor::releaseSnapshot() {
@@ -83,46 +92,36 @@ void Monitor::releaseSnapshot() {
     snapshotFiles_ = FileTable();
 }
 
-void Monitor::resetUpdateMarkers() {
-    UpdateTable& updated = log_.updatedFiles;
-    for (std::size_t row = 0; row < updated.count(); ++row) {
-        const UpdateRow& r = updated[row];
-        if (r.rowMarker == Marker::Changed || r.sizeMarker != Marker::None ||
-            r.dateMarker != Marker::None) {
-            updated.change(row, [](UpdateRow& u) {
-                if (u.rowMarker < Marker::Complete)
-                    u.rowMarker = Marker::None;
-                u.sizeMarker = Marker::None;
-                u.dateMarker = Marker::None;
-            });
-        }
-    }
-}
-
-void Monitor::compareDirectories() {
+void Monitor::compareDirectories(JobReporter& report) {
     const std::size_t directories = snapshotDirs_.count();
-    setPhase("ファイル比較中");
+    report.progress(JobPhase::Comparing, {}, std::nullopt);
     baseDirPaired_.assign(baseDirs_.count(), 0);
-
+    std::string watchedFolder;
     for (std::size_t q = 0; q < directories; ++q) {
         snapshotDirs_.pathInto(q, dirPath_);
         DirRow& current = snapshotDirs_[q];
+        if (current.watchedFolder)
+            watchedFolder = dirPath_;
         const std::optional<std::size_t> paired = findBaseDir(dirPath_);
         if (paired) {
             const DirRow& base = baseDirs_[*paired];
             const auto run = [](const FileTable& table, const DirRow& row) {
                 return table.run(row.firstFile, row.fileCount);
             };
-            classifier_.classify(dirPath_, run(snapshotFiles_, current), run(baseFiles_, base));
+            classifier_.classify(watchedFolder, dirPath_, run(snapshotFiles_, current),
+                                 run(baseFiles_, base), findings_);
             baseDirPaired_[*paired] = 1;
             current.mark = true;
         }
         // Said once, when the directory turns unreadable; its files are kept meanwhile.
         if (current.unreadable && !(paired && baseDirs_[*paired].unreadable))
-            logDirectory(dirPath_, kKindUnreadable);
-        setPhase("ファイル比較中 " + dirPath_);
-        setGauge(q + 1, directories);
-        window_.pump();
+            directoryFinding(FindingKind::Unreadable, watchedFolder, dirPath_);
+        for (const Finding& finding : findings_) {
+            if (finding.kind == FindingKind::New || finding.kind == FindingKind::Updated)
+                cycleFiles_.push_back({finding.directory, finding.name, true});
+        }
+        report.found(findings_);
+        report.progress(JobPhase::Comparing, dirPath_, Percent(q + 1, directories));
     }
 }
 
@@ -131,45 +130,60 @@ std::optional<std::size_t> Monitor::findBaseDir(std::string_view dir) {
                                      [&](std::size_t row) { return !baseDirPaired_[row]; });
 }
 
-void Monitor::logNewAndDeletedDirectories() {
+void Monitor::reportNewAndDeletedDirectories(JobReporter& report) {
+    std::string watchedFolder;
     for (std::size_t row = 0; row < snapshotDirs_.count(); ++row) {
+        if (snapshotDirs_[row].watchedFolder)
+            watchedFolder = snapshotDirs_.path(row);
         if (!snapshotDirs_[row].mark)
-            logDirectory(snapshotDirs_.path(row), kKindNew);
+            directoryFinding(FindingKind::FolderNew, watchedFolder, snapshotDirs_.path(row));
     }
     for (std::size_t row = 0; row < baseDirs_.count(); ++row) {
+        if (baseDirs_[row].watchedFolder)
+            watchedFolder = baseDirs_.path(row);
         if (!baseDirPaired_[row])
-            logDirectory(baseDirs_.path(row), kKindDeleted);
+            directoryFinding(FindingKind::FolderDeleted, watchedFolder, baseDirs_.path(row));
     }
+    report.found(findings_);
 }
 
-void Monitor::logDirectory(const std::string& dir, const char* kind) {
-    const std::size_t row =
-        log_.entries.append({dir, kind, {}, {}, {}, DateTimeText(clock_.now()), {}});
-    log_.entries.scrollTo(row);
+void Monitor::directoryFinding(FindingKind kind, const std::string& watchedFolder,
+                               const std::string& dir) {
+    Finding finding;
+    finding.kind = kind;
+    finding.watchedFolder = watchedFolder;
+    finding.directory = dir;
+    finding.detected = clock_.now();
+    findings_.push_back(std::move(finding));
 }
 
-namespace {
-
-// Drops the rows of files that are gone and marks those that nobody writes any more.
-template <class Table> void TidyRows(Table& table) {
-    table.removeIf([](const auto& row) { return !platform::FileExists(row.folder + row.file); });
-    for (std::size_t row = 0; row < table.count(); ++row) {
-        const auto& r = table[row];
-        if (r.rowMarker < Marker::Complete && platform::CanOpenFile(r.folder + r.file))
-            table.change(row, [](auto& changed) { changed.rowMarker = Marker::Complete; });
+// Each file once; a stop leaves the rest unchecked, and their rows as they are.
+std::vector<FileCheck> Monitor::checkFiles(const JobReporter& report,
+                                           std::vector<FileToCheck> files) {
+    const auto key = [](const FileToCheck& file) { return std::tie(file.directory, file.name); };
+    std::ranges::sort(files, [&](const FileToCheck& a, const FileToCheck& b) {
+        return key(a) < key(b) || (key(a) == key(b) && a.openTest > b.openTest);
+    });
+    const auto duplicates =
+        std::ranges::unique(files, [&](const auto& a, const auto& b) { return key(a) == key(b); });
+    files.erase(duplicates.begin(), duplicates.end());
+    std::vector<FileCheck> checks;
+    checks.reserve(files.size());
+    std::string path;
+    for (FileToCheck& file : files) {
+        if (report.stopRequested())
+            break;
+        path.assign(file.directory).append(file.name);
+        FileCheck& check = checks.emplace_back();
+        check.exists = platform::FileExists(path);
+        check.complete = check.exists && file.openTest && platform::CanOpenFile(path);
+        check.directory = std::move(file.directory);
+        check.name = std::move(file.name);
     }
+    return checks;
 }
 
-} // namespace
-
-void Monitor::tidyResultTables() {
-    TidyRows(log_.newFiles);
-    TidyRows(log_.updatedFiles);
-}
-
-void Monitor::rollComparisonBase(const std::string& snapshotTime) {
-    setPhase("後処理中");
-    log_.changeStatus([&](LogStatus& status) { status.baseTime = snapshotTime; });
+void Monitor::rollComparisonBase() {
     // The new snapshot becomes the base by handing the tables over; the old base's memory is
     // kept for the next snapshot.
     std::swap(baseFiles_, snapshotFiles_);
@@ -177,39 +191,6 @@ void Monitor::rollComparisonBase(const std::string& snapshotTime) {
     baseDirs_.clearMarks();
     snapshotFiles_.clear();
     snapshotDirs_.clear();
-}
-
-void Monitor::finishCycle(MonotonicTime started) {
-    const long long seconds =
-        std::chrono::duration_cast<std::chrono::seconds>(clock_.monotonic() - started).count();
-    char duration[8];
-    std::snprintf(duration, sizeof duration, "%2lld",
-                  std::clamp(seconds, 0LL, kLongestShownDuration));
-    log_.changeStatus([&](LogStatus& status) {
-        status.recentDurations += duration;
-        if (status.recentDurations.size() > kDurationHistoryLength)
-            status.recentDurations.erase(0, status.recentDurations.size() - kDurationHistoryLength);
-    });
-    if (monitoring_)
-        window_.setTrayPicture(TrayPicture::Monitoring);
-    log_.changeStatus([&](LogStatus& status) {
-        status.phase.clear();
-        status.lineCount = "ログ行数 " + std::to_string(log_.entries.count());
-    });
-    window_.pump();
-    // A stop chosen during the cycle keeps the timer off.
-    if (monitoring_)
-        window_.setTimerEnabled(true);
-    window_.setMonitorMenuEnabled(true);
-}
-
-void Monitor::setPhase(std::string text) {
-    log_.changeStatus([&](LogStatus& status) { status.phase = std::move(text); });
-}
-
-void Monitor::setGauge(std::size_t done, std::size_t total) {
-    const int percent = total == 0 ? 0 : static_cast<int>(done * 100 / total);
-    log_.changeStatus([&](LogStatus& status) { status.progress = percent; });
 }
 
 } // namespace trellisk

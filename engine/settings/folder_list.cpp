@@ -2,12 +2,10 @@
 
 #include "engine/text/text_helpers.h"
 
-#include <utility>
-
 namespace trellisk {
 
 FolderEntry NewFolderEntry(std::string_view folder) {
-    return {WithTrailingSeparator(folder), kSubMonitorNo, "0"};
+    return {WithTrailingSeparator(folder), false, 0};
 }
 
 std::optional<std::string> UnstorableFolderMessage(std::string_view folder) {
@@ -24,12 +22,12 @@ EditedFolderRow::~EditedFolderRow() {
     table_.removeObserver(this);
 }
 
-bool EditedFolderRow::apply(bool subMonitor, std::string depth) {
+bool EditedFolderRow::apply(bool subfolders, int depthLimit) {
     if (!row_ || *row_ >= table_.count())
         return false;
     table_.change(*row_, [&](FolderEntry& entry) {
-        entry.subMonitor = subMonitor ? kSubMonitorYes : kSubMonitorNo;
-        entry.depth = std::move(depth);
+        entry.subfolders = subfolders;
+        entry.depthLimit = depthLimit;
     });
     return true;
 }

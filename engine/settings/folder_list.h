@@ -30,9 +30,9 @@ public:
     void open(std::size_t row) { row_ = row; }
     [[nodiscard]] std::optional<std::size_t> row() const { return row_; }
 
-    // Writes the sub-monitor flag and the depth text into the edited row. Returns false and
+    // Writes the sub-monitor flag and the depth limit into the edited row. Returns false and
     // changes nothing when there is no edited row.
-    bool apply(bool subMonitor, std::string depth);
+    bool apply(bool subfolders, int depthLimit);
 
 private:
     void rowsAboutToBeInserted(std::size_t first, std::size_t last) override;

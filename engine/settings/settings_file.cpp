@@ -13,6 +13,8 @@ namespace {
 constexpr std::string_view kFoldersMarker = "[foldersv040]";
 constexpr std::string_view kIntervalMarker = "[interval]";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr const char* kSubfoldersYes = "する";
+constexpr const char* kSubfoldersNo = "しない";
 
 std::string NotAnInteger(std::string_view text) {
     // Appended rather than added to a literal, which GCC 12 misreads as an overlapping copy.
@@ -56,9 +58,9 @@ std::optional<std::string> ReadFolderBlock(LineReader& reader, Settings& setting
     for (int i = 0; i < *count && !reader.atEnd(); ++i) {
         FolderEntry entry;
         entry.path = reader.next();
-        entry.subMonitor = reader.next();
+        entry.subfolders = reader.next() == kSubfoldersYes;
         line = reader.next();
-        entry.depth = line;
+        entry.depthLimit = ParseInteger(line).value_or(0);
         settings.folders.append(std::move(entry));
     }
     return std::nullopt;
@@ -75,6 +77,10 @@ std::optional<std::string> ReadInterval(LineReader& reader, Settings& settings) 
 }
 
 } // namespace
+
+const char* SubfoldersText(bool subfolders) {
+    return subfolders ? kSubfoldersYes : kSubfoldersNo;
+}
 
 std::optional<std::string> ParseSettings(std::string_view text, Settings& settings) {
     if (text.starts_with(kByteOrderMark))
@@ -105,8 +111,8 @@ std::string SettingsText(const Settings& settings) {
     writeLine(std::to_string(settings.folders.count()));
     for (const FolderEntry& entry : settings.folders) {
         writeLine(entry.path);
-        writeLine(entry.subMonitor);
-        writeLine(entry.depth);
+        writeLine(SubfoldersText(entry.subfolders));
+        writeLine(std::to_string(entry.depthLimit));
     }
     writeLine(kIntervalMarker);
     writeLine(std::to_string(settings.interval));

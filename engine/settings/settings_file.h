@@ -16,8 +16,13 @@ namespace trellisk {
 // fields empty and no further rows are made, whatever the count says. A count, interval or
 // depth line is an integer when it is an optional '+' or '-' followed by one or more decimal
 // digits and nothing else (no blanks), within the range of a 32-bit int. An interval outside
-// kMinInterval..kMaxInterval is clamped to that range.
+// kMinInterval..kMaxInterval is clamped to that range. Only the flag text "する" watches the
+// subfolders, and a depth line that is no integer means no limit, as they always did; such
+// texts are written back in their written form ("しない", "0").
 [[nodiscard]] std::optional<std::string> ParseSettings(std::string_view text, Settings& settings);
+
+// The sub-monitor flag as the file stores it and the folder table shows it: "する" or "しない".
+[[nodiscard]] const char* SubfoldersText(bool subfolders);
 
 // The file's text for the settings: the folder entries and the interval, CR LF line ends.
 [[nodiscard]] std::string SettingsText(const Settings& settings);

@@ -402,11 +402,11 @@ bool FolderScanner::scanFolder(const FolderEntry& entry, DirIndex& dirs, FileTab
     const std::size_t row = dirs.appendFolder(folder);
     dirs[row].firstFile = files.count();
     std::optional<int> childDepth;
-    if (entry.subMonitor == kSubMonitorYes)
+    if (entry.subfolders)
         childDepth = FolderDepth(entry.path, folder);
     Directory::Opening opening = Directory::open(folder);
     const bool pseudo = opening.directory && opening.directory->onPseudoFileSystem();
-    const int limit = DepthLimit(entry);
+    const int limit = entry.depthLimit;
     walk_->begin(dirs, files, progress, limit, pseudo);
     if (!opening.directory) {
         // A missing folder has no files; one that is there but unreadable keeps its own.

@@ -23,19 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(first.interval >= kMinInterval && first.interval <= kMaxInterval);
     Require(first.folders.count() <= size); // every row takes at least one byte of the file
 
-    // A depth line that reads "[interval]" starts an interval block when read again: the one
-    // field the format cannot carry back.
-    for (const FolderEntry& entry : first.folders) {
-        if (entry.depth == "[interval]")
-            return 0;
-    }
     Settings second;
     Require(!ParseSettings(SettingsText(first), second));
     Require(second.folders.count() == first.folders.count());
     for (std::size_t row = 0; row < first.folders.count(); ++row) {
         const FolderEntry& a = first.folders[row];
         const FolderEntry& b = second.folders[row];
-        Require(a.path == b.path && a.subMonitor == b.subMonitor && a.depth == b.depth);
+        Require(a.path == b.path && a.subfolders == b.subfolders && a.depthLimit == b.depthLimit);
     }
     Require(second.interval == first.interval);
     return 0;

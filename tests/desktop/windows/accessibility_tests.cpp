@@ -70,10 +70,14 @@ private slots:
         QFETCH(QString, firstCell);
         LogData& log = fixture_.program().log();
         if (log.entries.empty()) {
-            log.entries.append({"a.txt", "更新", "          1", "", "", "", "/w/"});
-            log.updatedFiles.insertSorted(
-                {"a.txt", "          1", "", "/w/", "", Marker::None, Marker::None, Marker::None});
-            log.newFiles.append({"a.txt", "          1", "/w/", Marker::None});
+            LogRow logged;
+            logged.kind = FindingKind::Updated;
+            logged.file = "a.txt";
+            logged.folder = "/w/";
+            logged.size = 1;
+            log.entries.append(logged);
+            log.updatedFiles.insertSorted({"a.txt", "/w/", 1, 0, std::nullopt});
+            log.newFiles.append({"a.txt", "/w/", 1});
             log.deletedFiles.append({"a.txt", "/w/"});
             log.renamedFiles.append({"a.txt", "b.txt", "/w/"});
         }

@@ -4,6 +4,7 @@
 #include "desktop/log_window/log_window.h"
 #include "desktop/main_window/main_window.h"
 #include "desktop/tray/tray_icon.h"
+#include "engine/monitor/monitor.h"
 #include "tests/desktop/windows/window_probes.h"
 #include "tests/support/program_fixture.h"
 #include "tests/support/test_files.h"
@@ -68,8 +69,9 @@ private slots:
             MenuAction(mainWindow.menuBar(), QStringLiteral("モニター"), QStringLiteral("開始"));
         QVERIFY(start != nullptr);
         start->trigger();
-        QTRY_VERIFY(program.monitor().isMonitoring());
-        QVERIFY(!mainWindow.isVisible()); // the tray brings it back
+        QVERIFY(program.monitor().isMonitoring());
+        QTRY_COMPARE(program.monitor().state(), Monitor::State::Waiting); // the baseline is taken
+        QVERIFY(!mainWindow.isVisible());                                 // the tray brings it back
         QTRY_VERIFY(program.logWindow().isVisible());
         QCOMPARE(mainWindow.trayIcon()->picture(),
                  std::optional<TrayPicture>(TrayPicture::Monitoring));

@@ -2,6 +2,7 @@
 // opens top-level windows of its own with xcb, as a file manager's windows would look.
 #include "desktop/app/program.h"
 #include "desktop/main_window/main_window.h"
+#include "engine/settings/settings_file.h"
 #include "tests/support/program_fixture.h"
 #include "tests/support/test_files.h"
 
@@ -72,8 +73,8 @@ private:
         QList<QStringList> list;
         for (const FolderEntry& entry : fixture_.program().settings().folders)
             list << QStringList{QString::fromStdString(entry.path),
-                                QString::fromStdString(entry.subMonitor),
-                                QString::fromStdString(entry.depth)};
+                                QString::fromUtf8(SubfoldersText(entry.subfolders)),
+                                QString::number(entry.depthLimit)};
         return list;
     }
 

@@ -4,6 +4,8 @@
 #include "desktop/dialogs/folder_dialog.h"
 #include "desktop/main_window/main_window.h"
 #include "engine/log/log_export.h"
+#include "engine/settings/settings_file.h"
+#include "engine/text/text_helpers.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/program_fixture.h"
 #include "tests/support/test_files.h"
@@ -69,8 +71,8 @@ private:
         QList<QStringList> list;
         for (const FolderEntry& entry : folders())
             list << QStringList{QString::fromStdString(entry.path),
-                                QString::fromStdString(entry.subMonitor),
-                                QString::fromStdString(entry.depth)};
+                                QString::fromUtf8(SubfoldersText(entry.subfolders)),
+                                QString::number(entry.depthLimit)};
         return list;
     }
 
@@ -420,7 +422,7 @@ private slots:
     void folderDialogRefusesATypedNameThatIsNoFolder() {
         const QString there = folder("there");
         QStringList refusals;
-        FolderDialog dialog(nullptr, [&](const QString& text) { refusals << text; });
+        FolderDialog dialog(nullptr, [&](QWidget*, const QString& text) { refusals << text; });
         QCOMPARE(dialog.windowTitle(), QStringLiteral("フォルダを選択して下さい。"));
         QCOMPARE(dialog.fileMode(), QFileDialog::Directory);
         dialog.setDirectory(fixture_.directory());
@@ -443,9 +445,14 @@ private slots:
 
     void savingTheLog() {
         start();
-        fixture_.program().log().entries.append({"a.txt", "新規", "          1", "",
-                                                 "2006/01/05 09:05:02", "2006/01/05 9:05:03",
-                                                 "/w/"});
+        LogRow added;
+        added.kind = FindingKind::New;
+        added.file = "a.txt";
+        added.folder = "/w/";
+        added.size = 1;
+        added.dateKey = kNow - 2;
+        added.detected = kNow;
+        fixture_.program().log().entries.append(added);
         const QString base = fixture_.path(QStringLiteral("saved"));
         fixture_.dialogs.saveAnswer = base;
         ui().saveLogAction->trigger();
@@ -455,11 +462,11 @@ private slots:
                     .match(fixture_.dialogs.saveInitialNames.first())
                     .hasMatch());
         QVERIFY(ReadFile(base + QStringLiteral("-ind.txt")).startsWith("[新規ファイル]\r\n"));
-        QCOMPARE(
-            ReadFile(base + QStringLiteral("-log.txt")),
-            QByteArray(
-                "ファイル名\t内容\tサイズ\tサイズ増減or旧名\t更新日時\t検出日時\tフォルダ\r\n"
-                "a.txt\t新規\t          1\t\t2006/01/05 09:05:02\t2006/01/05 9:05:03\t/w/\r\n"));
+        QCOMPARE(ReadFile(base + QStringLiteral("-log.txt")),
+                 "ファイル名\t内容\tサイズ\tサイズ増減or旧名\t更新日時\t検出日時\tフォルダ\r\n"
+                 "a.txt\t新規\t          1\t\t" +
+                     QByteArray::fromStdString(DateText(kNow - 2)) + '\t' +
+                     QByteArray::fromStdString(DateTimeText(kNow)) + "\t/w/\r\n");
         QVERIFY(fixture_.dialogs.errors.isEmpty());
     }
 
@@ -486,10 +493,13 @@ private slots:
     void clearingTheLogKeepsTheRenamedFiles() {
         start();
         LogData& log = fixture_.program().log();
-        log.entries.append({"a", "新規", "", "", "", "t", "/w/"});
-        log.newFiles.append({"a", "          1", "/w/"});
+        LogRow added;
+        added.file = "a";
+        added.folder = "/w/";
+        log.entries.append(added);
+        log.newFiles.append({"a", "/w/", 1});
         log.deletedFiles.append({"b", "/w/"});
-        log.updatedFiles.insertSorted({"c", "          2", "d", "/w/", ""});
+        log.updatedFiles.insertSorted({"c", "/w/", 2, 0, std::nullopt});
         log.renamedFiles.append({"e", "f", "/w/"});
         log.changeStatus([](LogStatus& status) { status.newCount = 1; });
         ui().clearLogAction->trigger();

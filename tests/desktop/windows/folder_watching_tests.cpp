@@ -4,6 +4,7 @@
 #include "desktop/app/program.h"
 #include "desktop/log_window/log_window.h"
 #include "desktop/main_window/main_window.h"
+#include "engine/monitor/monitor.h"
 #include "tests/desktop/windows/window_probes.h"
 #include "tests/support/program_fixture.h"
 #include "tests/support/test_files.h"
@@ -129,12 +130,13 @@ private slots:
         QCOMPARE(folders->index(0, 2).data().toString(), QStringLiteral("1"));
         QVERIFY(!ui.folderDetails->isEnabled());
 
-        // "開始" takes the baseline before it returns.
+        // "開始" starts the baseline's job and returns; the changes come once it is taken.
         QAction* start =
             MenuAction(mainWindow.menuBar(), QStringLiteral("モニター"), QStringLiteral("開始"));
         QVERIFY(start != nullptr);
         start->trigger();
         QVERIFY(program.monitor().isMonitoring());
+        QTRY_COMPARE(program.monitor().state(), Monitor::State::Waiting);
         QVERIFY(!mainWindow.isVisible());
         QTRY_VERIFY(program.logWindow().isVisible());
 

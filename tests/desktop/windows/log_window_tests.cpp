@@ -2,9 +2,12 @@
 #include "desktop/appearance/tray_pictures.h"
 #include "desktop/log_window/log_window.h"
 #include "desktop/models/log_table_models.h"
+#include "engine/log/log_export.h"
 #include "engine/log/log_tables.h"
+#include "engine/text/text_helpers.h"
 
 #include <QAbstractItemModelTester>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -14,6 +17,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -35,18 +39,45 @@ std::unique_ptr<TableModel> ModelFor(LogData& log, const QString& table) {
     return std::make_unique<RenamedFilesModel>(log.renamedFiles);
 }
 
-// Appends one row whose fields are "f0", "f1", ... in column order.
-void AppendNumberedRow(LogData& log, const QString& table) {
-    if (table == u"logTable")
-        log.entries.append({"f0", "f1", "f2", "f3", "f4", "f5", "f6"});
-    else if (table == u"updatedTable")
-        log.updatedFiles.insertSorted({"f0", "f1", "f2", "f3", "f4"});
-    else if (table == u"newTable")
-        log.newFiles.append({"f0", "f1", "f2"});
-    else if (table == u"deletedTable")
-        log.deletedFiles.append({"f0", "f1"});
-    else
-        log.renamedFiles.append({"f0", "f1", "f2"});
+constexpr std::int64_t kWritten = 1136419502; // a last-write time
+constexpr std::time_t kDetected = 1136419503;
+
+LogRow Logged(FindingKind kind, std::string file, std::string folder = "/w/") {
+    LogRow row;
+    row.kind = kind;
+    row.file = std::move(file);
+    row.folder = std::move(folder);
+    row.size = 1234;
+    row.dateKey = kWritten;
+    row.detected = kDetected;
+    return row;
+}
+
+// Appends one row to the table, and returns the texts its columns must show, in order.
+QStringList AppendRow(LogData& log, const QString& table) {
+    const QString date = QString::fromStdString(DateText(kWritten));
+    if (table == u"logTable") {
+        LogRow row = Logged(FindingKind::Updated, "name");
+        row.sizeChange = -100;
+        log.entries.append(row);
+        return {u"name"_qs,        u"更新"_qs, u"       1234"_qs,
+                u"       -100"_qs, date,       QString::fromStdString(DateTimeText(kDetected)),
+                u"/w/"_qs};
+    }
+    if (table == u"updatedTable") {
+        log.updatedFiles.insertSorted({"name", "/w/", 1234, kWritten, 2.5L});
+        return {u"name"_qs, u"       1234"_qs, date, u"/w/"_qs, u"2.50"_qs};
+    }
+    if (table == u"newTable") {
+        log.newFiles.append({"name", "/w/", 1234});
+        return {u"name"_qs, u"       1234"_qs, u"/w/"_qs};
+    }
+    if (table == u"deletedTable") {
+        log.deletedFiles.append({"name", "/w/"});
+        return {u"name"_qs, u"/w/"_qs};
+    }
+    log.renamedFiles.append({"name", "old", "/w/"});
+    return {u"name"_qs, u"old"_qs, u"/w/"_qs};
 }
 
 QStringList RowTexts(const QAbstractItemModel& model, int row) {
@@ -99,6 +130,7 @@ private slots:
     void columns();
     void rowTexts_data();
     void rowTexts();
+    void tableAndSavedLogShowTheSameTexts();
     void renamedLogRowShowsOldNameRightAligned();
     void invalidUtf8NameStillShows();
     void controlCharactersShowAsEscapes();
@@ -160,7 +192,7 @@ void LogWindowTests::columns() {
     QFETCH(QList<int>, rightAligned);
     LogData log;
     const auto model = ModelFor(log, table);
-    AppendNumberedRow(log, table);
+    AppendRow(log, table);
 
     QCOMPARE(model->columnCount(), captions.size());
     for (int column = 0; column < captions.size(); ++column) {
@@ -186,29 +218,91 @@ void LogWindowTests::rowTexts() {
     QFETCH(QString, table);
     LogData log;
     const auto model = ModelFor(log, table);
-    AppendNumberedRow(log, table);
+    const QStringList expected = AppendRow(log, table);
 
     QCOMPARE(model->rowCount(), 1);
-    QStringList expected;
-    for (int column = 0; column < model->columnCount(); ++column)
-        expected.append(u"f"_qs + QString::number(column));
     QCOMPARE(RowTexts(*model, 0), expected);
     QVERIFY(!model->index(1, 0).isValid());
     QVERIFY(!(model->flags(model->index(0, 0)) & Qt::ItemIsEditable));
 }
 
+// Every kind of finding, with names that need escaping: each line of the saved log holds
+// exactly the texts the table shows for that row, field for field.
+void LogWindowTests::tableAndSavedLogShowTheSameTexts() {
+    LogData log;
+    LogEntriesModel entries(log.entries);
+    UpdatedFilesModel updated(log.updatedFiles);
+    NewFilesModel added(log.newFiles);
+    DeletedFilesModel deleted(log.deletedFiles);
+    RenamedFilesModel renamed(log.renamedFiles);
+    const std::string odd = "tab\there\\ 名前\x01.txt";
+    for (const FindingKind kind :
+         {FindingKind::Updated, FindingKind::New, FindingKind::Renamed, FindingKind::Deleted,
+          FindingKind::FolderNew, FindingKind::FolderDeleted, FindingKind::Unreadable}) {
+        const bool folder = IsDirectoryFinding(kind);
+        LogRow row = Logged(kind, folder ? "/w/" + odd + "/" : odd, folder ? "" : "/w/new\nline/");
+        row.oldName = kind == FindingKind::Renamed ? odd : "";
+        log.entries.append(row);
+        if (kind == FindingKind::Updated) {
+            row.sizeChange = -7;
+            log.entries.append(row);
+        }
+    }
+    log.updatedFiles.insertSorted({odd, "/w/", 5, kWritten, 1.5L});
+    log.updatedFiles.insertSorted({"plain", "/w/", 6, kWritten, std::nullopt});
+    log.newFiles.append({odd, "/w/", 7});
+    log.deletedFiles.append({odd, "/w/"});
+    log.renamedFiles.append({odd, "old\rname", "/w/"});
+
+    const QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const std::string base = QFile::encodeName(dir.filePath(u"saved"_qs)).toStdString();
+    QCOMPARE(SaveLog(log, base), std::nullopt);
+    const auto lines = [](const std::string& path) {
+        QFile file(QString::fromStdString(path));
+        [&] { QVERIFY(file.open(QIODevice::ReadOnly)); }();
+        QStringList all = QString::fromUtf8(file.readAll()).split(u"\r\n"_qs);
+        all.removeLast();
+        return all;
+    };
+    const auto shown = [](const QAbstractItemModel& model, int row, int columns) {
+        return RowTexts(model, row).mid(0, columns).join(u'\t');
+    };
+
+    const QStringList logLines = lines(base + "-log.txt");
+    QCOMPARE(logLines.size(), 1 + entries.rowCount());
+    for (int row = 0; row < entries.rowCount(); ++row)
+        QCOMPARE(logLines[1 + row], shown(entries, row, entries.columnCount()));
+
+    // The four sections, each a title, a header and its rows; the rate is not saved.
+    const QStringList ind = lines(base + "-ind.txt");
+    QCOMPARE(ind.size(), 4 * 2 + 1 + 1 + 2 + 1);
+    QCOMPARE(ind[2], shown(added, 0, added.columnCount()));
+    QCOMPARE(ind[5], shown(deleted, 0, deleted.columnCount()));
+    QCOMPARE(ind[8], shown(updated, 0, updated.columnCount() - 1));
+    QCOMPARE(ind[9], shown(updated, 1, updated.columnCount() - 1));
+    QCOMPARE(ind[12], shown(renamed, 0, renamed.columnCount()));
+    QVERIFY(!ind.join(u'\n').contains(QChar(1)));
+}
+
 void LogWindowTests::renamedLogRowShowsOldNameRightAligned() {
     LogData log;
     LogEntriesModel model(log.entries);
-    log.entries.append({"b.txt", kKindRenamed, "       1000", std::string(kOldNamePrefix) + "a.txt",
-                        "2024/05/01 09:00:00", "2024/05/01 9:00:03", "/w/"});
-    log.entries.append({"/w/sub/", kKindDeleted, "", "", "", "2024/05/01 9:00:03", ""});
+    LogRow renamed = Logged(FindingKind::Renamed, "b.txt");
+    renamed.oldName = "a.txt";
+    log.entries.append(renamed);
+    log.entries.append(Logged(FindingKind::FolderDeleted, "/w/sub/", ""));
 
-    const QModelIndex oldName = model.index(0, LogEntriesModel::SizeChange);
+    const QModelIndex oldName = model.index(0, ModelColumn(LogColumn::SizeChange));
     QCOMPARE(oldName.data().toString(), u"(旧)a.txt"_qs);
     QVERIFY(Qt::Alignment(oldName.data(Qt::TextAlignmentRole).toInt()) & Qt::AlignRight);
-    QCOMPARE(RowTexts(model, 1),
-             (QStringList{u"/w/sub/"_qs, u"削除"_qs, {}, {}, {}, u"2024/05/01 9:00:03"_qs, {}}));
+    QCOMPARE(RowTexts(model, 1), (QStringList{u"/w/sub/"_qs,
+                                              u"削除"_qs,
+                                              {},
+                                              {},
+                                              {},
+                                              QString::fromStdString(DateTimeText(kDetected)),
+                                              {}}));
 }
 
 void LogWindowTests::invalidUtf8NameStillShows() {
@@ -216,7 +310,7 @@ void LogWindowTests::invalidUtf8NameStillShows() {
     DeletedFilesModel model(log.deletedFiles);
     log.deletedFiles.append({"bad\xff\xfename.txt", "/w/"});
 
-    const QString shown = model.index(0, DeletedFilesModel::File).data().toString();
+    const QString shown = model.index(0, ModelColumn(DeletedColumn::File)).data().toString();
     QVERIFY(shown.startsWith(u"bad"_qs));
     QVERIFY(shown.endsWith(u"name.txt"_qs));
     QVERIFY(shown.contains(QChar::ReplacementCharacter));
@@ -243,14 +337,14 @@ void LogWindowTests::modelFollowsEveryTableChange() {
     QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
 
     for (const char* name : {"a", "b", "c", "d", "e"})
-        log.newFiles.append({name, "1", "/w/"});
+        log.newFiles.append({name, "/w/", 1});
     QCOMPARE(inserted.size(), 5);
     QCOMPARE(inserted.last().at(1).toInt(), 4);
 
     log.newFiles.change(2, [](NewRow& row) { row.rowMarker = Marker::Complete; });
     QCOMPARE(changed.size(), 1);
     QCOMPARE(changed[0][0].value<QModelIndex>(), model.index(2, 0));
-    QCOMPARE(changed[0][1].value<QModelIndex>(), model.index(2, NewFilesModel::ColumnCount - 1));
+    QCOMPARE(changed[0][1].value<QModelIndex>(), model.index(2, ModelColumn(NewColumn::Count) - 1));
 
     log.newFiles.removeIf([](const NewRow& row) { return row.file != "c"; });
     QCOMPARE(removed.size(), 2); // runs "d e" and "a b"
@@ -307,26 +401,29 @@ void LogWindowTests::rowAndCellImages() {
     row.rowMarker = Marker::Changed;
     row.sizeMarker = Marker::Changed;
     log.updatedFiles.insertSorted(row);
-    log.newFiles.append({"n", "1", "/w/", Marker::Complete});
+    log.newFiles.append({"n", "/w/", 1, Marker::Complete});
     log.deletedFiles.append({"x", "/w/"});
     const auto picture = [](const QAbstractItemModel& model, int column) {
         return model.index(0, column).data(Qt::DecorationRole);
     };
 
-    QCOMPARE(Image(picture(updated, UpdatedFilesModel::File)), MarkerImage(Marker::Changed));
-    QCOMPARE(Image(picture(updated, UpdatedFilesModel::Size)), MarkerImage(Marker::Changed));
-    QCOMPARE(Image(picture(updated, UpdatedFilesModel::Date)), MarkerImage(Marker::None));
-    QVERIFY(!picture(updated, UpdatedFilesModel::Folder).isValid());
-    QVERIFY(!picture(updated, UpdatedFilesModel::Rate).isValid());
-    QCOMPARE(Image(picture(added, NewFilesModel::File)), MarkerImage(Marker::Complete));
-    QVERIFY(!picture(added, NewFilesModel::Size).isValid());
-    QVERIFY(!picture(deleted, DeletedFilesModel::File).isValid());
+    QCOMPARE(Image(picture(updated, ModelColumn(UpdatedColumn::File))),
+             MarkerImage(Marker::Changed));
+    QCOMPARE(Image(picture(updated, ModelColumn(UpdatedColumn::Size))),
+             MarkerImage(Marker::Changed));
+    QCOMPARE(Image(picture(updated, ModelColumn(UpdatedColumn::Date))), MarkerImage(Marker::None));
+    QVERIFY(!picture(updated, ModelColumn(UpdatedColumn::Folder)).isValid());
+    QVERIFY(!picture(updated, ModelColumn(UpdatedColumn::Rate)).isValid());
+    QCOMPARE(Image(picture(added, ModelColumn(NewColumn::File))), MarkerImage(Marker::Complete));
+    QVERIFY(!picture(added, ModelColumn(NewColumn::Size)).isValid());
+    QVERIFY(!picture(deleted, ModelColumn(DeletedColumn::File)).isValid());
 
     QSignalSpy changed(&updated, &QAbstractItemModel::dataChanged);
     log.updatedFiles.change(0, [](UpdateRow& r) { r.dateMarker = Marker::Changed; });
     QCOMPARE(changed.size(), 1);
     QVERIFY(changed[0][2].value<QList<int>>().contains(Qt::DecorationRole));
-    QCOMPARE(Image(picture(updated, UpdatedFilesModel::Date)), MarkerImage(Marker::Changed));
+    QCOMPARE(Image(picture(updated, ModelColumn(UpdatedColumn::Date))),
+             MarkerImage(Marker::Changed));
 }
 
 // The markers and the tray pictures are drawn at the size and pixel ratio they are shown at,
@@ -359,8 +456,9 @@ void LogWindowTests::picturesAreDrawnAtThePixelRatio() {
     const auto marker = [&](int column) {
         return updated.index(0, column).data(Qt::DecorationRole).value<QIcon>();
     };
-    QCOMPARE(shown(marker(UpdatedFilesModel::File)), MarkerImage(Marker::Changed, pixels));
-    QCOMPARE(shown(marker(UpdatedFilesModel::Size)), MarkerImage(Marker::Complete, pixels));
+    QCOMPARE(shown(marker(ModelColumn(UpdatedColumn::File))), MarkerImage(Marker::Changed, pixels));
+    QCOMPARE(shown(marker(ModelColumn(UpdatedColumn::Size))),
+             MarkerImage(Marker::Complete, pixels));
     for (TrayPicture picture : {TrayPicture::Stopped, TrayPicture::Monitoring, TrayPicture::Busy})
         QCOMPARE(shown(TrayPictureIcon(picture)), TrayPictureImage(picture, pixels));
 }
@@ -519,15 +617,20 @@ void LogWindowTests::longMountPointsKeepTheFreeSpaceWhole() {
 // Every caption, and the dates and sizes of the cells, fit their columns in the window's font.
 void LogWindowTests::datesAndNumbersFitTheirColumns() {
     LogData log;
-    const std::string size = "99999999999";
-    const std::string date = "2026/12/28 23:58:58";
-    log.entries.append({"f", "更新", size, size, date, date, "/w/"});
+    const std::uint64_t size = 99999999999;
+    const std::int64_t date = 1798469938; // 2026/12/28 14:58:58 UTC: two-digit fields
+    LogRow logged = Logged(FindingKind::Updated, "f");
+    logged.size = size;
+    logged.sizeChange = static_cast<std::int64_t>(size);
+    logged.dateKey = date;
+    logged.detected = date;
+    log.entries.append(logged);
     UpdateRow row = Updated("f");
     row.size = size;
-    row.date = date;
+    row.dateKey = date;
     row.rowMarker = row.sizeMarker = row.dateMarker = Marker::Changed;
     log.updatedFiles.insertSorted(row);
-    log.newFiles.append({"n", size, "/w/", Marker::Complete});
+    log.newFiles.append({"n", "/w/", size, Marker::Complete});
     LogWindow window(log);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -561,13 +664,14 @@ void LogWindowTests::tablesShowTheEngineTables() {
     QVERIFY(view);
     QCOMPARE(view->model()->rowCount(), 1);
     log.deletedFiles.append({"late", "/w/"});
-    QCOMPARE(view->model()->index(1, DeletedFilesModel::File).data().toString(), u"late"_qs);
+    QCOMPARE(view->model()->index(1, ModelColumn(DeletedColumn::File)).data().toString(),
+             u"late"_qs);
     QCOMPARE(view->selectionBehavior(), QAbstractItemView::SelectRows);
     QCOMPARE(view->selectionMode(), QAbstractItemView::ExtendedSelection);
     QCOMPARE(view->editTriggers(), QAbstractItemView::NoEditTriggers);
     QVERIFY(view->showGrid());
-    QCOMPARE(view->columnWidth(DeletedFilesModel::File), 200);
-    QCOMPARE(view->columnWidth(DeletedFilesModel::Folder), 100);
+    QCOMPARE(view->columnWidth(ModelColumn(DeletedColumn::File)), 200);
+    QCOMPARE(view->columnWidth(ModelColumn(DeletedColumn::Folder)), 100);
     QCOMPARE(view->rowHeight(0), 16);
 }
 
@@ -688,7 +792,7 @@ void LogWindowTests::rowsAppendedOnAHiddenTabAreInViewWhenItIsChosen() {
     QVERIFY(!view->isVisible());
 
     for (int row = 0; row < 300; ++row) {
-        log.entries.append({"f" + std::to_string(row), kKindNew, "", "", "", "now", "/w/"});
+        log.entries.append(Logged(FindingKind::New, "f" + std::to_string(row)));
         log.entries.scrollTo(static_cast<std::size_t>(row));
     }
     QCoreApplication::processEvents();

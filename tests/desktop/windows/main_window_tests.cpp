@@ -1,11 +1,12 @@
 #include "desktop/about/about_window.h"
 #include "desktop/app/program.h"
-#include "desktop/app/qt_window_interface.h"
+#include "desktop/app/qt_front_end.h"
 #include "desktop/appearance/tray_pictures.h"
 #include "desktop/dialogs/dialogs.h"
 #include "desktop/log_window/log_window.h"
 #include "desktop/main_window/main_window.h"
 #include "desktop/tray/tray_icon.h"
+#include "engine/monitor/monitor.h"
 #include "tests/support/program_fixture.h"
 #include "tests/support/test_files.h"
 
@@ -31,6 +32,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
@@ -62,16 +65,16 @@ QStringList Texts(const QList<QAction*>& actions) {
 using test::ReadFile;
 using test::WriteFile;
 
+// Every reading 20 s later than the one before; read by the monitoring job's thread too.
 class SlowClock final : public Clock {
 public:
     [[nodiscard]] std::time_t now() const override { return std::time(nullptr); }
     [[nodiscard]] std::chrono::steady_clock::time_point monotonic() const override {
-        elapsed_ += std::chrono::seconds(20);
-        return std::chrono::steady_clock::time_point(elapsed_);
+        return std::chrono::steady_clock::time_point(std::chrono::seconds(elapsed_ += 20));
     }
 
 private:
-    mutable std::chrono::seconds elapsed_{0};
+    mutable std::atomic<long long> elapsed_{0};
 };
 
 QDialog* OpenBox() {
@@ -108,15 +111,11 @@ private:
                                               "/\r\nする\r\n0\r\n[interval]\r\n1\r\n"));
     }
 
-    // Runs one monitoring cycle and calls `during` from the first event pump inside it.
-    void runCycleWith(const std::function<void()>& during, bool* ranInsideCycle) {
-        // Events are pumped at most every few milliseconds: let the last pump age first.
-        QTest::qWait(QtWindowInterface::kPumpSpacingMs * 2);
-        QTimer::singleShot(0, this, [this, during, ranInsideCycle] {
-            *ranInsideCycle = program().monitor().busy();
-            during();
-        });
-        mainWindow().runCycle();
+    // Starts monitoring from the tray menu and waits for the baseline.
+    void startMonitoring() {
+        ui().trayStartAction->trigger();
+        QVERIFY(program().monitor().isMonitoring());
+        QTRY_COMPARE(program().monitor().state(), Monitor::State::Waiting);
     }
 
 private slots:
@@ -127,42 +126,33 @@ private slots:
     }
     void cleanup() { fixture_.stop(); }
 
-    // The baseline's question, open while the engine runs, does not keep a signal from ending
-    // the program. First of all tests: once a test has ended the program, no event loop in
-    // this process runs again, a box's included.
-    void anEndBySignalAnswersTheBaselineQuestion() {
+    // The baseline's question, open while its job waits for the answer, does not keep a
+    // signal from ending the program: it ends at once, the box closed unanswered. First of
+    // all tests: ending the program ends the event loops of this process for good.
+    void anEndBySignalDoesNotWaitForTheBaselineQuestion() {
         fixture_.makeFolder(QStringLiteral("watched/sub"));
         QVERIFY(WriteFile(settingsPath(),
                           "[foldersv040]\r\n1\r\n" +
                               QFile::encodeName(fixture_.path(QStringLiteral("watched/"))) +
                               "\r\nする\r\n0\r\n[interval]\r\n3\r\n"));
         QtDialogs boxes;
-        SlowClock slowClock; // every reading 20 s later: the baseline asks at once
+        SlowClock slowClock; // the baseline asks at once
         // Real boxes and a clock of its own: not the fixture's program.
         const auto program = std::make_unique<Program>(
             ProgramOptions{settingsPath().toStdString(), false, QUrl()}, boxes, slowClock);
         MainWindow& window = program->mainWindow();
         window.show();
         QSignalSpy closed(&window, &MainWindow::closed);
-        bool boxWasOpen = false;
-        bool boxGone = false;
-        QTimer::singleShot(100, &window, [&] {
-            boxWasOpen = OpenBox() != nullptr;
-            window.endBySignal();
-            boxGone = OpenBox() == nullptr;
-        });
-        // Boxes that stay are answered here, so that the test ends and fails.
-        QTimer answerer;
-        QObject::connect(&answerer, &QTimer::timeout, [] {
-            if (QDialog* box = OpenBox())
-                box->reject();
-        });
-        answerer.start(2000);
         window.controls().startAction->trigger();
-        QVERIFY(boxWasOpen);
-        QVERIFY(boxGone);
+        QTRY_VERIFY(OpenBox() != nullptr);
+        QCOMPARE(program->monitor().state(), Monitor::State::Starting);
+
+        window.endBySignal();
         QCOMPARE(closed.size(), 1);
+        QTRY_VERIFY(OpenBox() == nullptr);
         QVERIFY(!program->monitor().isMonitoring());
+        QVERIFY(program->monitor().waitForJobEnd(std::chrono::seconds(1)));
+        QVERIFY(ReadFile(settingsPath()).startsWith("[foldersv040]\r\n1\r\n"));
     }
 
     void controlsSitAtTheirPlaces_data() {
@@ -362,7 +352,7 @@ private slots:
         start(true);
         QSignalSpy closed(&mainWindow(), &MainWindow::closed);
         ui().intervalField->setValue(7);
-        program().settings().folders.append({"/x/", "する", "3"});
+        program().settings().folders.append({"/x/", true, 3});
         QVERIFY(mainWindow().close());
         QCOMPARE(closed.size(), 1);
         QCOMPARE(ReadFile(settingsPath()),
@@ -445,7 +435,7 @@ private slots:
         QVERIFY(program().settings().clearBaseAtStart);
         QVERIFY(!ui().baseTimeLabel->isEnabled());
 
-        program().windowInterface().setClearBaseAtStart(false);
+        program().frontEnd().setClearBaseAtStart(false);
         QVERIFY(!ui().clearBaseAtStartBox->isChecked());
         QVERIFY(!program().settings().clearBaseAtStart);
         QVERIFY(ui().baseTimeLabel->isEnabled());
@@ -459,7 +449,7 @@ private slots:
         QCOMPARE(tray->icon().pixmap(16).toImage(), ProgramIcon().pixmap(16).toImage());
         for (TrayPicture picture :
              {TrayPicture::Busy, TrayPicture::Monitoring, TrayPicture::Stopped}) {
-            program().windowInterface().setTrayPicture(picture);
+            program().frontEnd().setTrayPicture(picture);
             QCOMPARE(tray->picture(), std::optional<TrayPicture>(picture));
             QCOMPARE(tray->icon().pixmap(16).toImage(),
                      TrayPictureIcon(picture).pixmap(16).toImage());
@@ -590,8 +580,7 @@ private slots:
     void startFromTheTrayMenuKeepsTheMainWindow() {
         writeSettingsWatchingAFolder();
         start(true);
-        ui().trayStartAction->trigger();
-        QVERIFY(program().monitor().isMonitoring());
+        startMonitoring();
         QVERIFY(mainWindow().isVisible());
         QVERIFY(program().logWindow().isVisible());
         QCOMPARE(ui().statusLabel->text(), QStringLiteral("状態：監視中"));
@@ -609,61 +598,52 @@ private slots:
         QVERIFY(!mainWindow().cycleTimer().isActive());
     }
 
+    // The cycle runs as a job: the monitor menu is off and the busy picture shows until its
+    // end has come back to the window thread.
     void theMonitorMenuIsDisabledWhileACycleRuns() {
         writeSettingsWatchingAFolder();
         start(true);
-        ui().trayStartAction->trigger();
+        startMonitoring();
         QVERIFY(ui().monitorMenu->menuAction()->isEnabled());
-        bool inside = false;
-        bool menuEnabled = true;
-        std::optional<TrayPicture> picture;
-        runCycleWith(
-            [&] {
-                menuEnabled = ui().monitorMenu->menuAction()->isEnabled();
-                picture = mainWindow().trayIcon()->picture();
-            },
-            &inside);
-        QVERIFY(inside);
-        QVERIFY(!menuEnabled);
-        QCOMPARE(picture, std::optional<TrayPicture>(TrayPicture::Busy));
+        mainWindow().runCycle();
+        QCOMPARE(program().monitor().state(), Monitor::State::Cycle);
+        QVERIFY(!ui().monitorMenu->menuAction()->isEnabled());
+        QVERIFY(!mainWindow().cycleTimer().isActive());
+        QCOMPARE(mainWindow().trayIcon()->picture(), std::optional<TrayPicture>(TrayPicture::Busy));
+        QTRY_COMPARE(program().monitor().state(), Monitor::State::Waiting);
         QVERIFY(ui().monitorMenu->menuAction()->isEnabled());
         QCOMPARE(mainWindow().trayIcon()->picture(),
                  std::optional<TrayPicture>(TrayPicture::Monitoring));
         QVERIFY(mainWindow().cycleTimer().isActive());
     }
 
-    // An exit chosen while a cycle pumps events waits until the cycle has unwound, then
-    // ends the program with the settings saved.
-    void exitDuringACycleWaitsForTheCycle_data() {
+    // An exit chosen while a cycle runs ends the program at once, with the settings saved;
+    // the stopped job ends on its own.
+    void exitDuringACycleEndsAtOnce_data() {
         QTest::addColumn<bool>("fromTrayMenu");
         QTest::newRow("tray menu") << true;
         QTest::newRow("close box") << false;
     }
-    void exitDuringACycleWaitsForTheCycle() {
+    void exitDuringACycleEndsAtOnce() {
         QFETCH(bool, fromTrayMenu);
         writeSettingsWatchingAFolder();
         start(true);
-        ui().trayStartAction->trigger();
+        startMonitoring();
         QFile::remove(settingsPath());
         QSignalSpy closed(&mainWindow(), &MainWindow::closed);
-        bool inside = false;
-        bool endedInside = true;
-        runCycleWith(
-            [&] {
-                if (fromTrayMenu)
-                    ui().exitAction->trigger();
-                else
-                    mainWindow().close();
-                endedInside =
-                    !closed.isEmpty() || QFile::exists(settingsPath()) || !mainWindow().isVisible();
-            },
-            &inside);
-        QVERIFY(inside);
-        QVERIFY(!endedInside);
+        mainWindow().runCycle();
+        QVERIFY(program().monitor().jobRunning());
+        if (fromTrayMenu)
+            ui().exitAction->trigger();
+        else
+            QVERIFY(mainWindow().close());
         QCOMPARE(closed.size(), 1);
         QVERIFY(!mainWindow().isVisible());
-        QVERIFY(ReadFile(settingsPath()).startsWith("[foldersv040]\r\n1\r\n"));
+        QVERIFY(!program().logWindow().isVisible());
         QVERIFY(!mainWindow().trayIcon()->isVisible());
+        QVERIFY(!program().monitor().isMonitoring());
+        QVERIFY(ReadFile(settingsPath()).startsWith("[foldersv040]\r\n1\r\n"));
+        QVERIFY(program().monitor().waitForJobEnd(std::chrono::seconds(1)));
     }
 
     void exitFromTheTrayMenuWithTheMainWindowHidden() {
@@ -736,8 +716,9 @@ private slots:
         QCOMPARE(trayMenuOpened, !editing);
     }
 
-    // The program's own boxes are modal to the main window only: while a message or the
-    // question is open, the tray menu opens from the log window and its commands run.
+    // The program's own boxes are modal to the main window only and do not wait: while a
+    // message or the question is open, the tray menu opens from the log window and its
+    // commands run; the question is answered through its callback.
     void theTrayMenuStaysUsableWhileABoxIsOpen_data() {
         QTest::addColumn<bool>("question");
         QTest::newRow("message") << false;
@@ -753,25 +734,25 @@ private slots:
         log.show();
         QVERIFY(QTest::qWaitForWindowExposed(&log));
         const MainWindowControls& controls = boxed.mainWindow().controls();
-        bool boxOpen = false;
-        bool menuOpened = false;
-        QTimer::singleShot(0, &log, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            boxOpen = box != nullptr;
-            QTest::mouseClick(log.windowHandle(), Qt::RightButton, {}, QPoint(300, 200));
-            menuOpened = controls.trayMenu->isVisible();
-            controls.trayMenu->close();
-            controls.toggleLogWindowAction->trigger();
-            if (box)
-                box->button(question ? QMessageBox::No : QMessageBox::Ok)->click();
-        });
+        std::optional<bool> answer;
         if (question)
-            QVERIFY(!boxed.windowInterface().askYesNo("question"));
+            boxed.frontEnd().askYesNo("question", [&](bool yes) { answer = yes; });
         else
-            boxed.windowInterface().showMessage("message");
-        QVERIFY(boxOpen);
-        QVERIFY(menuOpened);
+            boxed.frontEnd().showMessage("message");
+        QTRY_VERIFY(QApplication::activeModalWidget() != nullptr);
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        QCOMPARE(box->windowModality(), Qt::WindowModal);
+
+        QTest::mouseClick(log.windowHandle(), Qt::RightButton, {}, QPoint(300, 200));
+        QTRY_VERIFY(controls.trayMenu->isVisible());
+        controls.trayMenu->close();
+        controls.toggleLogWindowAction->trigger();
         QVERIFY(!log.isVisible());
+
+        box->button(question ? QMessageBox::Yes : QMessageBox::Ok)->click();
+        QTRY_VERIFY(OpenBox() == nullptr);
+        QCOMPARE(answer, question ? std::optional<bool>(true) : std::nullopt);
     }
 
     void theTrayMenuIsTheContextMenuOfBothWindows() {

@@ -1,30 +1,42 @@
 // The tray icon under a window manager, clicked with the real mouse (xdotool): a left click
 // brings the main window to the front, a right click opens the tray menu, whose items are
-// clicked in turn, also while a message box is open.
+// clicked in turn, also while a message box or the save dialog is open; its exit ends the
+// program whatever is open.
 #include "desktop/app/program.h"
 #include "desktop/dialogs/dialogs.h"
 #include "desktop/log_window/log_window.h"
 #include "desktop/main_window/main_window.h"
 #include "desktop/tray/tray_icon.h"
+#include "engine/monitor/monitor.h"
+#include "tests/desktop/windows/window_probes.h"
 #include "tests/support/program_fixture.h"
 #include "tests/support/test_files.h"
 #include "tests/support/x11_probe.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
-#include <QTimer>
 
 using namespace trellisk;
 
 namespace {
 
 constexpr int kWaitMs = 10000;
+
+// The box or file dialog that is open, once it is shown.
+QDialog* OpenDialog() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
+}
 
 // Moves the real pointer to the point and clicks `button` (1 left, 3 right) there.
 bool ClickAt(QPoint at, int button) {
@@ -120,6 +132,20 @@ private slots:
         QVERIFY(isActive(mainWindow));
     }
 
+    // Opens a box or the save dialog over the main window, as the program would, and waits
+    // until it is on the screen.
+    static QDialog* openOver(Program& program, const QString& what) {
+        if (what == u"message box")
+            program.frontEnd().showMessage("message");
+        else
+            program.mainWindow().controls().saveLogAction->trigger();
+        QDialog* dialog = nullptr;
+        if (!QTest::qWaitFor([&] { return (dialog = OpenDialog()) != nullptr; }, kWaitMs) ||
+            !QTest::qWaitForWindowExposed(dialog))
+            return nullptr;
+        return dialog;
+    }
+
     // While a message box is open (modal to the main window only), the tray menu still opens
     // from the icon and its items still work.
     void theMenuOpensWhileAMessageBoxIsOpen() {
@@ -132,31 +158,80 @@ private slots:
         mainWindow.show();
         QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
 
-        bool boxShown = false;
-        bool menuOpened = false;
-        bool logShown = false;
-        QTimer::singleShot(0, &mainWindow, [&] {
-            QMessageBox* box = nullptr;
-            (void)QTest::qWaitFor([&box] {
-                for (QWidget* window : QApplication::topLevelWidgets()) {
-                    if (auto* shown = qobject_cast<QMessageBox*>(window);
-                        shown && shown->isVisible())
-                        box = shown;
-                }
-                return box != nullptr;
-            });
-            boxShown = box != nullptr && QTest::qWaitForWindowExposed(box);
-            menuOpened =
-                clickTrayIcon(3) && QTest::qWaitFor([&] { return menu->isVisible(); }, kWaitMs);
-            logShown = menuOpened && clickItem(menu, QStringLiteral("ログフォーム表示切替")) &&
-                       QTest::qWaitFor([&] { return program.logWindow().isVisible(); }, kWaitMs);
-            if (box)
-                box->accept();
-        });
-        program.windowInterface().showMessage("message");
-        QVERIFY(boxShown);
-        QVERIFY(menuOpened);
-        QVERIFY(logShown);
+        QDialog* box = openOver(program, QStringLiteral("message box"));
+        QVERIFY(box);
+        QVERIFY(clickTrayIcon(3));
+        QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), kWaitMs);
+        QVERIFY(clickItem(menu, QStringLiteral("ログフォーム表示切替")));
+        QTRY_VERIFY_WITH_TIMEOUT(program.logWindow().isVisible(), kWaitMs);
+        QVERIFY(box->isVisible());
+        box->accept();
+    }
+
+    // While the save dialog is open the cycles go on, and their findings show in the log
+    // window; the tables are saved as they are when the dialog is answered.
+    void aCycleRunsAndIsShownWhileTheSaveDialogIsOpen() {
+        test::ProgramFixture fixture;
+        const QString watched = fixture.makeFolder(QStringLiteral("watched"));
+        QVERIFY(test::WriteFile(fixture.settingsPath(),
+                                "[foldersv040]\r\n1\r\n" + QFile::encodeName(watched) +
+                                    "/\r\nしない\r\n0\r\n[interval]\r\n1\r\n"));
+        QtDialogs dialogs;
+        SystemClock clock;
+        Program program({fixture.settingsPath().toStdString(), true, QUrl()}, dialogs, clock);
+        MainWindow& mainWindow = program.mainWindow();
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
+        mainWindow.controls().trayStartAction->trigger();
+        QTRY_COMPARE(program.monitor().state(), Monitor::State::Waiting);
+
+        QDialog* dialog = openOver(program, QStringLiteral("save dialog"));
+        QVERIFY(dialog);
+        QVERIFY(test::WriteFile(watched + QStringLiteral("/meanwhile.txt"), "new"));
+        QTRY_VERIFY_WITH_TIMEOUT(test::Rows(program.logWindow(), "newTable").size() == 1, kWaitMs);
+        QCOMPARE(test::Rows(program.logWindow(), "newTable")[0].value(0),
+                 QStringLiteral("meanwhile.txt"));
+        QVERIFY(dialog->isVisible());
+
+        // The name typed and Enter pressed, as a user does.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        const QString base = fixture.path(QStringLiteral("saved"));
+        name->setText(base);
+        QTest::keyClick(name, Qt::Key_Return);
+        QTRY_VERIFY(QFile::exists(base + QStringLiteral("-ind.txt")));
+        QVERIFY(test::ReadFile(base + QStringLiteral("-ind.txt")).contains("meanwhile.txt"));
+    }
+
+    // "終了" from the tray menu ends the program at once whatever is open, with the settings
+    // written and the boxes closed unanswered. Last but one: the end of the program ends
+    // every event loop of this process for good.
+    void exitEndsTheProgramWhateverIsOpen_data() {
+        QTest::addColumn<QString>("open");
+        QTest::newRow("message box") << QStringLiteral("message box");
+        QTest::newRow("save dialog") << QStringLiteral("save dialog");
+    }
+    void exitEndsTheProgramWhateverIsOpen() {
+        QFETCH(QString, open);
+        test::ProgramFixture fixture;
+        QtDialogs dialogs;
+        SystemClock clock;
+        Program program({fixture.settingsPath().toStdString(), true, QUrl()}, dialogs, clock);
+        MainWindow& mainWindow = program.mainWindow();
+        QMenu* menu = mainWindow.controls().trayMenu;
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
+        QSignalSpy closed(&mainWindow, &MainWindow::closed);
+
+        QVERIFY(openOver(program, open));
+        QVERIFY(!QFile::exists(fixture.settingsPath()));
+        QVERIFY(clickTrayIcon(3));
+        QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), kWaitMs);
+        QVERIFY(clickItem(menu, QStringLiteral("終了")));
+        QTRY_COMPARE_WITH_TIMEOUT(closed.size(), 1, kWaitMs);
+        QVERIFY(QFile::exists(fixture.settingsPath()));
+        QTRY_VERIFY(OpenDialog() == nullptr);
+        QVERIFY(!mainWindow.isVisible());
     }
 
     // A right click opens the tray menu; its items work when clicked. Last: "終了" ends the

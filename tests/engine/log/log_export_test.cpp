@@ -57,21 +57,39 @@ const std::string kEmptyInd = "[新規ファイル]\r\n"
                               "リネームファイルはありません\r\n";
 const std::string kEmptyLog = "ログファイルはありません\r\n";
 
+// 2006/01/05 09:05:03 in Tokyo, and times of files before it.
+constexpr std::time_t kDetected = 1136419503;
+constexpr std::int64_t kWritten = 1136419502; // 09:05:02
+constexpr std::int64_t kEarlier = 1136419200; // 09:00:00
+
+LogRow Logged(FindingKind kind, std::string file, std::string folder, std::uint64_t size = 0,
+              std::int64_t dateKey = 0) {
+    LogRow row;
+    row.kind = kind;
+    row.file = std::move(file);
+    row.folder = std::move(folder);
+    row.size = size;
+    row.dateKey = dateKey;
+    row.detected = kDetected;
+    return row;
+}
+
 // One row in every table; the updated files are added out of order, and one name is not
 // valid UTF-8, to show that bytes are written as they are.
 void Fill(LogData& log) {
-    log.newFiles.append({"caf\xE9.txt", "       1234", "/data/a/", Marker::Complete});
+    log.newFiles.append({"caf\xE9.txt", "/data/a/", 1234, Marker::Complete});
     log.deletedFiles.append({"gone.txt", "/data/a/"});
-    log.updatedFiles.insertSorted({"b.log", "       5000", "2006/01/05 09:05:02", "/data/a/",
-                                   "12.5", Marker::Changed, Marker::Changed, Marker::None});
-    log.updatedFiles.insertSorted(
-        {"a.txt", "         10", "2006/01/05 09:00:00", "/data/b/", "", Marker::None});
+    log.updatedFiles.insertSorted({"b.log", "/data/a/", 5000, kWritten, 12.5L, Marker::Changed,
+                                   Marker::Changed, Marker::None});
+    log.updatedFiles.insertSorted({"a.txt", "/data/b/", 10, kEarlier, std::nullopt});
     log.renamedFiles.append({"new name.txt", "old.txt", "/data/b/"});
-    log.entries.append({"b.log", "更新", "       5000", "       4000", "2006/01/05 09:05:02",
-                        "2006/01/05 9:05:03", "/data/a/"});
-    log.entries.append({"new name.txt", "変名", "         10", "(旧)a.txt", "2006/01/05 09:00:00",
-                        "2006/01/05 9:05:03", "/data/b/"});
-    log.entries.append({"/data/c", "新規", "", "", "", "2006/01/05 9:05:03", ""});
+    LogRow grown = Logged(FindingKind::Updated, "b.log", "/data/a/", 5000, kWritten);
+    grown.sizeChange = 4000;
+    log.entries.append(grown);
+    LogRow renamed = Logged(FindingKind::Renamed, "new name.txt", "/data/b/", 10, kEarlier);
+    renamed.oldName = "a.txt";
+    log.entries.append(renamed);
+    log.entries.append(Logged(FindingKind::FolderNew, "/data/c", ""));
 }
 
 const std::string kFilledInd = "[新規ファイル]\r\n"
@@ -94,7 +112,19 @@ const std::string kFilledLog =
     "/data/b/\r\n"
     "/data/c\t新規\t\t\t\t2006/01/05 9:05:03\t\r\n";
 
-TEST(SaveLog, EmptyTablesGiveTheEmptyLines) {
+// The dates and times of the rows are written in Tokyo time.
+class SaveLogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!zone_.active())
+            GTEST_SKIP() << test::kZoneFixedAtStart << "; run with TZ=Asia/Tokyo";
+    }
+
+private:
+    test::ScopedTimeZone zone_{"Asia/Tokyo"};
+};
+
+TEST_F(SaveLogTest, EmptyTablesGiveTheEmptyLines) {
     TempDir dir;
     const LogData log;
     EXPECT_EQ(SaveLog(log, dir / "log"), std::nullopt);
@@ -102,7 +132,7 @@ TEST(SaveLog, EmptyTablesGiveTheEmptyLines) {
     EXPECT_EQ(ReadBytes(dir / "log-log.txt"), kEmptyLog);
 }
 
-TEST(SaveLog, WritesEveryTableFieldForField) {
+TEST_F(SaveLogTest, WritesEveryTableFieldForField) {
     TempDir dir;
     LogData log;
     Fill(log);
@@ -111,7 +141,7 @@ TEST(SaveLog, WritesEveryTableFieldForField) {
     EXPECT_EQ(ReadBytes(dir / "log-log.txt"), kFilledLog);
 }
 
-TEST(SaveLog, AppendsSuffixesToTheChosenNameAndOverwrites) {
+TEST_F(SaveLogTest, AppendsSuffixesToTheChosenNameAndOverwrites) {
     TempDir dir;
     LogData log;
     Fill(log);
@@ -134,7 +164,7 @@ TEST(SaveLog, AppendsSuffixesToTheChosenNameAndOverwrites) {
     EXPECT_EQ(ReadBytes(dir / "x.txt-log.txt"), kEmptyLog);
 }
 
-TEST(SaveLog, MissingFolderIsReportedAndNothingIsWritten) {
+TEST_F(SaveLogTest, MissingFolderIsReportedAndNothingIsWritten) {
     TempDir dir;
     const LogData log;
     const std::string base = dir / "missing/log";
@@ -142,7 +172,7 @@ TEST(SaveLog, MissingFolderIsReportedAndNothingIsWritten) {
     EXPECT_TRUE(dir.names().empty());
 }
 
-TEST(SaveLog, FailureOnTheLogFileLeavesBothOldFiles) {
+TEST_F(SaveLogTest, FailureOnTheLogFileLeavesBothOldFiles) {
     TempDir dir;
     LogData log;
     Fill(log);
@@ -155,7 +185,7 @@ TEST(SaveLog, FailureOnTheLogFileLeavesBothOldFiles) {
     EXPECT_EQ(dir.names(), (std::set<std::string>{"log-ind.txt", "log-log.txt"}));
 }
 
-TEST(SaveLog, FullDiskLeavesThePreviousPairAsItWas) {
+TEST_F(SaveLogTest, FullDiskLeavesThePreviousPairAsItWas) {
 #ifdef _WIN32
     GTEST_SKIP() << test::kNoSmallFileSystem;
 #else
@@ -168,13 +198,8 @@ TEST(SaveLog, FullDiskLeavesThePreviousPairAsItWas) {
     // Small result tables, a log too large for what is left.
     LogData log;
     for (int i = 0; i < 5000; ++i)
-        log.entries.append({"file" + std::to_string(i) + ".dat",
-                            "新規",
-                            "          1",
-                            {},
-                            "2006/01/05 09:00:00",
-                            "2006/01/05 9:05:03",
-                            "/data/"});
+        log.entries.append(
+            Logged(FindingKind::New, "file" + std::to_string(i) + ".dat", "/data/", 1, kEarlier));
     const std::optional<std::string> error = SaveLog(log, base);
     ASSERT_NE(error, std::nullopt);
     EXPECT_TRUE(error->starts_with(base + "-log.txt: ")) << *error;
@@ -184,19 +209,21 @@ TEST(SaveLog, FullDiskLeavesThePreviousPairAsItWas) {
 #endif
 }
 
-TEST(SaveLog, ControlCharactersInFieldsCannotForgeRecords) {
+TEST_F(SaveLogTest, ControlCharactersInFieldsCannotForgeRecords) {
     TempDir dir;
     LogData log;
     // A directory name crafted to look like a deletion record of /etc/ in both files.
     const std::string forged = "x\t/etc/\r\npasswd\t削除\t\t\t\t2006/01/05 9:05:03\t/etc/";
-    log.entries.append({forged, "新規", {}, {}, {}, "2006/01/05 9:05:03", "/data/a\\b\x01\x7F/"});
+    log.entries.append(Logged(FindingKind::FolderNew, forged, ""));
+    log.entries.append(Logged(FindingKind::Deleted, "x", "/data/a\\b\x01\x7F/"));
     log.deletedFiles.append({"passwd\r\n", "/etc/"});
     ASSERT_EQ(SaveLog(log, dir / "log"), std::nullopt);
 
     EXPECT_EQ(ReadBytes(dir / "log-log.txt"),
               "ファイル名\t内容\tサイズ\tサイズ増減or旧名\t更新日時\t検出日時\tフォルダ\r\n"
               "x\\t/etc/\\r\\npasswd\\t削除\\t\\t\\t\\t2006/01/05 9:05:03\\t/etc/\t新規\t\t\t\t"
-              "2006/01/05 9:05:03\t/data/a\\\\b\\x01\\x7F/\r\n");
+              "2006/01/05 9:05:03\t\r\n"
+              "x\t削除\t\t\t\t2006/01/05 9:05:03\t/data/a\\\\b\\x01\\x7F/\r\n");
     EXPECT_NE(ReadBytes(dir / "log-ind.txt")
                   .find("[削除ファイル]\r\nファイル名\r\npasswd\\r\\n\t/etc/\r\n"),
               std::string::npos);
@@ -247,7 +274,7 @@ TEST(ClearLog, EmptiesFourTablesAndKeepsRenamesAndStatus) {
         s.deletedCount = 3;
         s.renamedCount = 4;
         s.lineCount = "ログ行数 3";
-        s.baseTime = "2006/01/05 9:05:03";
+        s.snapshotTime = "2006/01/05 9:05:03";
     });
     std::vector<std::string> resets;
     ResetRecorder logR("log", resets), newR("new", resets), delR("del", resets),
@@ -271,7 +298,7 @@ TEST(ClearLog, EmptiesFourTablesAndKeepsRenamesAndStatus) {
     EXPECT_EQ((std::vector<long long>{s.updatedCount, s.newCount, s.deletedCount, s.renamedCount}),
               (std::vector<long long>{1, 2, 3, 4}));
     EXPECT_EQ(s.lineCount, "ログ行数 3");
-    EXPECT_EQ(s.baseTime, "2006/01/05 9:05:03");
+    EXPECT_EQ(s.snapshotTime, "2006/01/05 9:05:03");
 }
 
 } // namespace

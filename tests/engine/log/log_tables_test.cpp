@@ -20,7 +20,10 @@ protected:
     void TearDown() override { std::setlocale(LC_COLLATE, previous_.c_str()); }
 
     void add(const std::string& file, const std::string& folder = "/f/") {
-        table.insertSorted({file, "          1", "2006/01/05 09:05:02", folder, ""});
+        UpdateRow row;
+        row.file = file;
+        row.folder = folder;
+        table.insertSorted(std::move(row));
     }
     [[nodiscard]] std::vector<std::string> files() const {
         std::vector<std::string> result;
@@ -40,7 +43,10 @@ TEST_F(UpdateTableTest, KeepsRowsInOrderOfTheFileName) {
         add(file);
     EXPECT_EQ(files(), (std::vector<std::string>{"B@/f/", "a@/f/", "a.txt@/f/", "b@/f/", "c@/f/"}));
     // An equal name goes after the rows of that name, whatever its folder.
-    EXPECT_EQ(table.insertSorted({"a", "", "", "/e/", ""}), 2u);
+    UpdateRow equal;
+    equal.file = "a";
+    equal.folder = "/e/";
+    EXPECT_EQ(table.insertSorted(equal), 2u);
     EXPECT_EQ(table[1].folder, "/f/");
     EXPECT_EQ(table[2].folder, "/e/");
 }

@@ -1,5 +1,4 @@
-// Folder entries as a hand-edited settings file may hold them, and tray commands given during
-// the start of monitoring.
+// Folder entries as a hand-edited settings file may hold them.
 #include "tests/engine/monitor/monitor_fixture.h"
 
 namespace trellisk::test {
@@ -24,21 +23,6 @@ TEST_F(MonitorTest, FolderWithoutTrailingSeparatorIsWatchedWithIt) {
     for (const LogRow& row : log.entries)
         EXPECT_EQ(row.folder, tree.root()) << row.file;
     EXPECT_EQ(settings.folders[0].path, folder) << "the stored text stays as written";
-}
-
-TEST_F(MonitorTest, StartAfterAStopDuringTheFirstPumpLeavesMonitoringOn) {
-    watch(tree.root());
-    window.onPump = [&](int pump) {
-        if (pump == 1) {
-            monitor.stopMonitoring();
-            monitor.startMonitoring();
-        }
-    };
-    monitor.startMonitoring();
-    EXPECT_TRUE(monitor.isMonitoring());
-    EXPECT_TRUE(window.timerEnabled);
-    EXPECT_EQ(window.statusText, kStatusMonitoring);
-    EXPECT_EQ(window.tray(), TrayPicture::Monitoring);
 }
 
 } // namespace

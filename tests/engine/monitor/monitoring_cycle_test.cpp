@@ -1,8 +1,8 @@
-// One monitoring cycle: pairing of directories, new and deleted directories, status fields,
-// and the commands a user can give while the cycle lets events run.
+// One monitoring cycle: pairing of directories, new and deleted directories, status fields.
 #include "tests/engine/monitor/monitor_fixture.h"
 
 #include <cstdio>
+#include <new>
 #ifndef _WIN32
 #include "tests/support/permission_bits.h"
 
@@ -16,18 +16,22 @@ using Rows = std::vector<std::vector<std::string>>;
 
 TEST_F(MonitorTest, CycleShowsPhaseProgressTimesAndLineCount) {
     tree.makeDir("sub");
-    watch(tree.root(), kSubMonitorYes);
+    watch(tree.root(), true);
     start();
     const std::string baseTime = now();
     bool menuOffInCycle = false, timerOffInCycle = false, busyPicture = false;
     bool menuOnInCycle = false;
-    window.onPump = [&](int) {
+    std::vector<std::string> phases;
+    window.onTask = [&](int) {
         menuOffInCycle |= !window.monitorMenuEnabled;
         timerOffInCycle |= !window.timerEnabled;
         busyPicture |= window.tray() == TrayPicture::Busy;
         menuOnInCycle |= window.monitorMenuEnabled;
+        if (phases.empty() || phases.back() != log.status().phase)
+            phases.push_back(log.status().phase);
     };
     cycle();
+    window.onTask = nullptr;
     EXPECT_TRUE(menuOffInCycle);
     EXPECT_FALSE(menuOnInCycle);
     EXPECT_TRUE(timerOffInCycle);
@@ -35,11 +39,17 @@ TEST_F(MonitorTest, CycleShowsPhaseProgressTimesAndLineCount) {
     EXPECT_TRUE(window.monitorMenuEnabled);
     EXPECT_TRUE(window.timerEnabled);
     EXPECT_EQ(window.tray(), TrayPicture::Monitoring);
+    ASSERT_FALSE(phases.empty());
+    EXPECT_EQ(phases.front(), "前処理中");
+    for (const std::string& phase : phases)
+        EXPECT_TRUE(phase == "前処理中" || phase == "ファイル取得中" ||
+                    phase.starts_with("ファイル比較中") || phase == "後処理中")
+            << phase;
 
     const LogStatus& status = log.status();
     EXPECT_EQ(status.comparedBaseTime, baseTime) << "first cycle compares with the baseline";
     EXPECT_EQ(status.snapshotTime, now());
-    EXPECT_EQ(status.baseTime, now());
+    EXPECT_EQ(DateTimeText(monitor.baseTime()), now());
     EXPECT_EQ(window.baseTimeText, "比較元日時" + baseTime);
     EXPECT_EQ(status.phase, "");
     EXPECT_EQ(status.progress, 100);
@@ -51,12 +61,13 @@ TEST_F(MonitorTest, CycleShowsPhaseProgressTimesAndLineCount) {
     EXPECT_EQ(log.status().comparedBaseTime, firstSnapshot);
 }
 
+// The duration runs from the tick to the end of the cycle's job, whichever thread reads it.
 TEST_F(MonitorTest, DurationHistoryKeepsTheLatestTenTwoCharacterEntries) {
     watch(tree.root());
     start();
     long long secondsThisCycle = 0;
-    window.onPump = [&](int pump) {
-        if (pump == 1)
+    window.onTask = [&](int task) {
+        if (task == 1)
             clock.advance(std::chrono::seconds(secondsThisCycle));
     };
     std::string expected;
@@ -71,7 +82,7 @@ TEST_F(MonitorTest, DurationHistoryKeepsTheLatestTenTwoCharacterEntries) {
 }
 
 TEST_F(MonitorTest, NewAndVanishedDirectoriesAreOneLogRowEachAndNotCounted) {
-    watch(tree.root(), kSubMonitorYes);
+    watch(tree.root(), true);
     start();
     tree.makeDir("sub");
     tree.makeFile("sub/inside.txt", 5, kFileTime);
@@ -89,7 +100,7 @@ TEST_F(MonitorTest, NewAndVanishedDirectoriesAreOneLogRowEachAndNotCounted) {
     tree.remove("sub/second.txt");
     tree.remove("sub");
     cycle();
-    EXPECT_EQ(fields(log.entries.begin()[log.entries.count() - 1]),
+    EXPECT_EQ(Fields(log.entries[log.entries.count() - 1]),
               (std::vector<std::string>{tree.path("sub/"), "削除", "", "", "", now(), ""}));
     EXPECT_EQ(log.status().deletedCount, 0);
     EXPECT_EQ(log.status().newCount, 0);
@@ -97,7 +108,7 @@ TEST_F(MonitorTest, NewAndVanishedDirectoriesAreOneLogRowEachAndNotCounted) {
 
 TEST_F(MonitorTest, DirectoryPathsPairOnlyWhenEqualByteForByte) {
     tree.makeDir("Data");
-    watch(tree.root(), kSubMonitorYes);
+    watch(tree.root(), true);
     start();
     if (!rename("Data", "data"))
         GTEST_SKIP() << kNoCaseOnlyRename;
@@ -110,7 +121,7 @@ TEST_F(MonitorTest, VanishedWatchedFolderReportsItsFilesAndSubdirectoriesDeleted
     tree.makeDir("w");
     tree.makeDir("w/s");
     tree.makeFile("w/f.txt", 9, kFileTime);
-    watch(tree.path("w/"), kSubMonitorYes);
+    watch(tree.path("w/"), true);
     start();
     tree.remove("w/f.txt");
     tree.remove("w/s");
@@ -131,10 +142,50 @@ TEST_F(MonitorTest, OverlappingFoldersPairFirstWithFirstAndShareOneUpdatedRow) {
     cycle();
     EXPECT_EQ(log.entries.count(), 2u);
     ASSERT_EQ(log.updatedFiles.count(), 1u);
-    EXPECT_EQ(log.updatedFiles[0].rate, "8.00") << "second finding refreshes the row";
+    EXPECT_EQ(CellText(log.updatedFiles[0], UpdatedColumn::Rate), "8.00")
+        << "second finding refreshes the row";
     EXPECT_EQ(log.status().updatedCount, 2);
     EXPECT_TRUE(log.newFiles.empty());
     EXPECT_TRUE(log.deletedFiles.empty());
+}
+
+// Findings carry the watched folder they were found under, and their directory.
+TEST_F(MonitorTest, FindingsNameTheirWatchedFolderAndDirectory) {
+    class Findings final : public MonitorListener {
+    public:
+        void found(std::span<const Finding> batch) override {
+            all.insert(all.end(), batch.begin(), batch.end());
+        }
+        std::vector<Finding> all;
+    } listener;
+    tree.makeDir("w");
+    tree.makeDir("w/s");
+    tree.makeFile("w/s/grows", 1, kFileTime);
+    watch(tree.path("w"), true);
+    Monitor own(settings, window, listener, clock);
+    own.start();
+    window.runUntil([&] { return !own.jobRunning(); });
+    tree.makeFile("w/s/grows", 5, kFileTime + 2);
+    tree.makeDir("w/s/t");
+    own.tick();
+    window.runUntil([&] { return !own.jobRunning(); });
+    ASSERT_EQ(listener.all.size(), 2u);
+    const Finding& grown = listener.all[0];
+    EXPECT_EQ(grown.kind, FindingKind::Updated);
+    EXPECT_EQ(grown.watchedFolder, tree.path("w/"));
+    EXPECT_EQ(grown.directory, tree.path("w/s/"));
+    EXPECT_EQ(grown.name, "grows");
+    EXPECT_EQ(grown.size, 5u);
+    EXPECT_EQ(grown.baseSize, 1u);
+    EXPECT_EQ(grown.dateKey, kFileTime + 2);
+    EXPECT_EQ(grown.baseDateKey, kFileTime);
+    EXPECT_EQ(grown.detected, clock.now());
+    const Finding& folder = listener.all[1];
+    EXPECT_EQ(folder.kind, FindingKind::FolderNew);
+    EXPECT_EQ(folder.watchedFolder, tree.path("w/"));
+    EXPECT_EQ(folder.directory, tree.path("w/s/t/"));
+    EXPECT_TRUE(folder.name.empty());
+    own.stop();
 }
 
 // Taking the permissions of a directory away and giving them back deletes and creates nothing.
@@ -146,7 +197,7 @@ TEST_F(MonitorTest, UnreadableDirectoryKeepsItsFilesAndIsLoggedOnce) {
     tree.makeDir("locked/inner");
     tree.makeFile("locked/one.txt", 1, kFileTime);
     tree.makeFile("locked/inner/two.txt", 2, kFileTime);
-    watch(tree.root(), kSubMonitorYes);
+    watch(tree.root(), true);
     start();
     const PermissionBitsApply permissions;
     ASSERT_TRUE(permissions.active());
@@ -179,69 +230,16 @@ TEST_F(MonitorTest, UnreadableDirectoryKeepsItsFilesAndIsLoggedOnce) {
 
 TEST_F(MonitorTest, EmptyDirectoryInBothSnapshotsIsPairedSilently) {
     tree.makeDir("empty");
-    watch(tree.root(), kSubMonitorYes);
+    watch(tree.root(), true);
     start();
     cycle();
     EXPECT_TRUE(log.entries.empty());
 }
 
-TEST_F(MonitorTest, StopDuringACycleLeavesTheTimerOffAndTheStoppedPicture) {
-    tree.makeFile("a.txt", 1, kFileTime);
-    watch(tree.root());
-    start();
-    tree.makeFile("a.txt", 2, kFileTime);
-    window.onPump = [&](int pump) {
-        if (pump == 1)
-            monitor.stopMonitoring();
-    };
-    cycle();
-    EXPECT_FALSE(monitor.isMonitoring());
-    EXPECT_FALSE(window.timerEnabled);
-    EXPECT_EQ(window.tray(), TrayPicture::Stopped);
-    EXPECT_EQ(window.statusText, "状態：停止中");
-    EXPECT_TRUE(window.monitorMenuEnabled);
-    EXPECT_EQ(log.status().updatedCount, 1) << "the cycle finished its table work";
-    EXPECT_EQ(monitor.baseFiles().size(0), 2u) << "and rolled the base";
-}
-
-TEST_F(MonitorTest, StartFromTheTrayWhileACycleRunsDoesNothing) {
-    watch(tree.root());
-    start();
-    const auto pictures = window.trayPictures.size();
-    window.onPump = [&](int pump) {
-        if (pump == 1)
-            monitor.startMonitoring();
-    };
-    cycle();
-    EXPECT_EQ(window.trayPictures.size(), pictures + 2) << "only the cycle's own pictures";
-    EXPECT_TRUE(window.timerEnabled);
-}
-
-TEST_F(MonitorTest, StopThenStartDuringACycleStartsOnceTheCycleIsOver) {
-    tree.makeFile("a.txt", 1, kFileTime);
-    watch(tree.root());
-    start();
-    tree.makeFile("b.txt", 1, kFileTime + 2);
-    bool busyAtStart = false;
-    window.onPump = [&](int pump) {
-        if (pump == 1) {
-            monitor.stopMonitoring();
-            monitor.startMonitoring();
-            busyAtStart = monitor.busy();
-        }
-    };
-    cycle();
-    EXPECT_TRUE(busyAtStart);
-    EXPECT_TRUE(monitor.isMonitoring());
-    EXPECT_TRUE(window.timerEnabled);
-    EXPECT_EQ(window.tray(), TrayPicture::Monitoring);
-    EXPECT_EQ(monitor.baseFiles().count(), 2u) << "the base rolled by the cycle is kept";
-    EXPECT_FALSE(monitor.busy());
-}
-
 TEST_F(MonitorTest, TickWhileStoppedRunsNoCycle) {
     watch(tree.root());
-    monitor.runCycle();
+    monitor.tick();
+    EXPECT_FALSE(monitor.jobRunning());
     EXPECT_TRUE(window.monitorMenuHistory.empty());
     EXPECT_TRUE(window.trayPictures.empty());
 }
@@ -256,6 +254,21 @@ TEST_F(MonitorTest, CountersShowTheLatestCycleOnly) {
     cycle();
     EXPECT_EQ(log.status().updatedCount, 0);
     EXPECT_EQ(log.status().lineCount, "ログ行数 1");
+}
+
+// Out of memory in a cycle: monitoring stops and says why; the base stays as it was.
+TEST_F(MonitorTest, RunningOutOfMemoryInACycleStopsMonitoringWithAMessage) {
+    tree.makeFile("a.txt", 1, kFileTime);
+    watch(tree.root());
+    start();
+    clock.failAfterReadings(1); // the tick's reading; the cycle's end throws
+    cycle();
+    EXPECT_FALSE(monitor.isMonitoring());
+    EXPECT_EQ(window.tray(), TrayPicture::Stopped);
+    EXPECT_FALSE(window.timerEnabled);
+    EXPECT_TRUE(window.monitorMenuEnabled);
+    EXPECT_EQ(window.messages, std::vector<std::string>{std::bad_alloc().what()});
+    EXPECT_EQ(monitor.baseFiles().count(), 1u);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // Starting and stopping monitoring: the baseline, reusing the kept base, the long-baseline
-// question and the states the windows are told about.
+// question and the states the front end is told about.
 #include "tests/engine/monitor/monitor_fixture.h"
 
 #include "engine/platform/file_system.h"
@@ -13,9 +13,10 @@ const std::string kQuestion4 = "フォルダ(4コ)内全ファイル情報の取
                                "処理を中止しますか？\nはいをクリックすることを強く推奨します。";
 
 TEST_F(MonitorTest, StartWithoutFoldersOnlyShowsTheMessage) {
-    monitor.startMonitoring();
+    monitor.start();
     EXPECT_EQ(window.messages, std::vector<std::string>{"監視フォルダが指定されていません"});
     EXPECT_FALSE(monitor.isMonitoring());
+    EXPECT_FALSE(monitor.jobRunning());
     EXPECT_FALSE(window.logWindowShown);
     EXPECT_TRUE(window.trayPictures.empty());
 }
@@ -25,23 +26,28 @@ TEST_F(MonitorTest, FirstStartTakesABaselineAndEnablesTheTimer) {
     watch(tree.root());
     settings.clearBaseAtStart = true;
     window.restartClear = true;
-    monitor.startMonitoring();
-
+    monitor.start();
+    // Monitoring from the start on; the timer waits for the baseline.
+    EXPECT_EQ(monitor.state(), Monitor::State::Starting);
     EXPECT_TRUE(monitor.isMonitoring());
+    EXPECT_EQ(window.statusText, "状態：監視中");
+    EXPECT_FALSE(window.timerEnabled);
+    settle();
+
+    EXPECT_EQ(monitor.state(), Monitor::State::Waiting);
     EXPECT_TRUE(window.logWindowShown);
     EXPECT_EQ(window.trayPictures,
               (std::vector<TrayPicture>{TrayPicture::Monitoring, TrayPicture::Busy,
                                         TrayPicture::Monitoring}));
-    EXPECT_EQ(window.statusText, "状態：監視中");
     EXPECT_TRUE(window.timerEnabled);
     EXPECT_FALSE(settings.clearBaseAtStart);
     EXPECT_FALSE(window.restartClear);
-    EXPECT_EQ(log.status().baseTime, now());
+    EXPECT_EQ(DateTimeText(monitor.baseTime()), now());
     ASSERT_EQ(monitor.baseDirs().count(), 1u);
     EXPECT_EQ(monitor.baseDirs().path(0), tree.root());
     EXPECT_EQ(monitor.baseFiles().count(), 1u);
     const std::string mount = platform::MountPointOf(tree.root());
-    EXPECT_EQ(log.status().drives, std::vector<std::string>{mount});
+    EXPECT_EQ(monitor.drives(), std::vector<std::string>{mount});
     ASSERT_EQ(log.status().freeSpaceLines.size(), 1u);
     EXPECT_EQ(log.status().freeSpaceLines[0].rfind(mount + "ドライブ ", 0), 0u);
     EXPECT_TRUE(window.questions.empty());
@@ -57,7 +63,7 @@ TEST_F(MonitorTest, DriveListHasEachFileSystemOnceInOrderOfFirstAppearance) {
     watch("/proc/self/");
     watch(tree.path("b/"));
     start();
-    EXPECT_EQ(log.status().drives,
+    EXPECT_EQ(monitor.drives(),
               (std::vector<std::string>{platform::MountPointOf(tree.root()), "/proc"}));
     EXPECT_EQ(log.status().freeSpaceLines.size(), 2u);
 #endif
@@ -65,11 +71,12 @@ TEST_F(MonitorTest, DriveListHasEachFileSystemOnceInOrderOfFirstAppearance) {
 
 TEST_F(MonitorTest, StartWhileMonitoringAndStopWhileStoppedDoNothing) {
     watch(tree.root());
-    monitor.stopMonitoring();
+    monitor.stop();
     EXPECT_TRUE(window.trayPictures.empty());
     start();
     const auto pictures = window.trayPictures;
-    monitor.startMonitoring();
+    monitor.start();
+    EXPECT_FALSE(monitor.jobRunning());
     EXPECT_EQ(window.trayPictures, pictures);
     EXPECT_TRUE(window.messages.empty());
 }
@@ -78,8 +85,8 @@ TEST_F(MonitorTest, StopKeepsTheBaseAndTheNextStartReusesIt) {
     tree.makeFile("a.txt", 3, kFileTime);
     watch(tree.root());
     start();
-    const std::string baseTime = log.status().baseTime;
-    monitor.stopMonitoring();
+    const std::time_t baseTime = monitor.baseTime();
+    monitor.stop();
     EXPECT_FALSE(monitor.isMonitoring());
     EXPECT_EQ(window.tray(), TrayPicture::Stopped);
     EXPECT_EQ(window.statusText, "状態：停止中");
@@ -90,13 +97,13 @@ TEST_F(MonitorTest, StopKeepsTheBaseAndTheNextStartReusesIt) {
     clock.advance(std::chrono::seconds(60));
     window.trayPictures.clear();
     window.logWindowShown = false;
-    monitor.startMonitoring();
+    start();
     EXPECT_EQ(window.trayPictures,
               (std::vector<TrayPicture>{TrayPicture::Monitoring, TrayPicture::Monitoring}))
         << "no baseline picture";
     EXPECT_TRUE(window.logWindowShown);
-    EXPECT_EQ(log.status().baseTime, baseTime);
-    EXPECT_TRUE(window.timerEnabled);
+    EXPECT_TRUE(log.status().freeSpaceLines.empty()) << "until the first cycle measures it";
+    EXPECT_EQ(monitor.baseTime(), baseTime);
     cycle();
     EXPECT_EQ(log.status().updatedCount, 1) << "the change made while stopped is reported";
 }
@@ -105,15 +112,34 @@ TEST_F(MonitorTest, CheckedRestartOptionForcesANewBaseline) {
     tree.makeFile("a.txt", 3, kFileTime);
     watch(tree.root());
     start();
-    monitor.stopMonitoring();
+    monitor.stop();
     tree.makeFile("a.txt", 30, kFileTime);
     settings.clearBaseAtStart = true;
     clock.advance(std::chrono::seconds(60));
-    monitor.startMonitoring();
-    EXPECT_EQ(log.status().baseTime, now());
+    start();
+    EXPECT_EQ(DateTimeText(monitor.baseTime()), now());
     EXPECT_FALSE(settings.clearBaseAtStart);
     cycle();
     EXPECT_EQ(log.status().updatedCount, 0) << "the new base already has the change";
+}
+
+// The listener hears of a complete baseline, with its time and size.
+TEST_F(MonitorTest, ACompleteBaselineIsReportedToTheListener) {
+    class Baselines final : public MonitorListener {
+    public:
+        void baselineTaken(std::time_t time, std::size_t dirs, std::size_t files) override {
+            taken.push_back({time, dirs, files});
+        }
+        std::vector<std::tuple<std::time_t, std::size_t, std::size_t>> taken;
+    } listener;
+    tree.makeDir("sub");
+    tree.makeFile("sub/a", 1, kFileTime);
+    watch(tree.root(), true);
+    Monitor own(settings, window, listener, clock);
+    own.start();
+    window.runUntil([&] { return !own.jobRunning(); });
+    EXPECT_EQ(listener.taken, (std::vector<std::tuple<std::time_t, std::size_t, std::size_t>>{
+                                  {clock.now(), 2, 1}}));
 }
 
 class LongBaselineTest : public MonitorTest {
@@ -121,24 +147,24 @@ protected:
     LongBaselineTest() {
         for (const char* d : {"a", "b", "c"})
             tree.makeDir(d);
-        watch(tree.root(), kSubMonitorYes); // four directories
+        watch(tree.root(), true); // four directories
         // Every reading of the clock moves it on by 6 seconds: before the four directories
         // 6, 12, 18 and 24 s have passed, so the question comes before the last two.
-        clock.stepPerReading = std::chrono::seconds(6);
+        clock.setStepPerReading(std::chrono::seconds(6));
     }
 };
 
 TEST_F(LongBaselineTest, NoMeansGoOnAndAskAgainBeforeEveryFurtherDirectory) {
-    monitor.startMonitoring();
+    start();
     EXPECT_EQ(window.questions, (std::vector<std::string>{kQuestion4, kQuestion4}));
-    EXPECT_TRUE(monitor.isMonitoring());
-    EXPECT_TRUE(window.timerEnabled);
     EXPECT_EQ(monitor.baseDirs().count(), 4u);
+    EXPECT_EQ(window.withdrawnQuestions, 0);
 }
 
 TEST_F(LongBaselineTest, YesGivesUpAndLeavesNoBase) {
     window.answers = {false, true};
-    monitor.startMonitoring();
+    monitor.start();
+    settle();
     EXPECT_EQ(window.questions.size(), 2u);
     EXPECT_FALSE(monitor.isMonitoring());
     EXPECT_EQ(window.statusText, "状態：停止中");
@@ -147,33 +173,41 @@ TEST_F(LongBaselineTest, YesGivesUpAndLeavesNoBase) {
     EXPECT_FALSE(window.timerEnabled);
     EXPECT_TRUE(monitor.baseDirs().empty());
     EXPECT_TRUE(monitor.baseFiles().empty());
-    EXPECT_TRUE(log.status().drives.empty());
+    EXPECT_TRUE(monitor.drives().empty());
     EXPECT_FALSE(log.status().freeSpaceLines.empty()) << "the free-space lines stay";
 
     // With no base the next start takes a full one, the option being clear.
-    clock.stepPerReading = std::chrono::seconds(0);
+    clock.setStepPerReading(std::chrono::seconds(0));
     EXPECT_FALSE(settings.clearBaseAtStart);
-    monitor.startMonitoring();
-    EXPECT_TRUE(monitor.isMonitoring());
+    start();
     EXPECT_EQ(monitor.baseDirs().count(), 4u);
 }
 
-TEST_F(LongBaselineTest, StopWhileTheQuestionIsOpenEndsTheBaselineStopped) {
-    window.onAsk = [&] { monitor.stopMonitoring(); };
-    monitor.startMonitoring();
+// The job waits for the answer on its own thread; a stop meanwhile ends it at once, and the
+// question, no longer wanted, is withdrawn.
+TEST_F(LongBaselineTest, StopWhileTheQuestionIsOpenEndsTheBaselineAtOnce) {
+    window.holdQuestions = true;
+    monitor.start();
+    window.runUntil([&] { return window.pendingAnswer != nullptr; });
     EXPECT_EQ(window.questions.size(), 1u);
+    EXPECT_EQ(monitor.state(), Monitor::State::Starting);
+
+    monitor.stop();
     EXPECT_FALSE(monitor.isMonitoring());
-    EXPECT_FALSE(window.timerEnabled);
     EXPECT_EQ(window.tray(), TrayPicture::Stopped);
+    settle();
+    EXPECT_EQ(monitor.state(), Monitor::State::Stopped);
+    EXPECT_FALSE(window.timerEnabled);
+    EXPECT_EQ(window.withdrawnQuestions, 1);
     EXPECT_TRUE(monitor.baseDirs().empty()) << "a half-listed base is not kept";
-    EXPECT_FALSE(monitor.busy());
+    EXPECT_TRUE(monitor.drives().empty());
 }
 
 TEST_F(LongBaselineTest, RunningOutOfMemoryStopsMonitoringWithAMessage) {
-    window.onAsk = [] { throw std::bad_alloc(); };
-    monitor.startMonitoring();
+    clock.failAfterReadings(2); // the start's reading and the first look in the job
+    monitor.start();
+    settle();
     EXPECT_FALSE(monitor.isMonitoring());
-    EXPECT_FALSE(monitor.busy());
     EXPECT_FALSE(window.timerEnabled);
     EXPECT_EQ(window.tray(), TrayPicture::Stopped);
     EXPECT_EQ(window.statusText, "状態：停止中");
@@ -181,20 +215,18 @@ TEST_F(LongBaselineTest, RunningOutOfMemoryStopsMonitoringWithAMessage) {
     EXPECT_TRUE(monitor.baseDirs().empty());
     EXPECT_TRUE(monitor.baseFiles().empty());
 
-    window.onAsk = nullptr;
-    clock.stepPerReading = std::chrono::seconds(0);
-    monitor.startMonitoring();
-    EXPECT_TRUE(monitor.isMonitoring()) << "a later start takes a full baseline";
-    EXPECT_EQ(monitor.baseDirs().count(), 4u);
+    clock.failAfterReadings(-1);
+    clock.setStepPerReading(std::chrono::seconds(0));
+    start();
+    EXPECT_EQ(monitor.baseDirs().count(), 4u) << "a later start takes a full baseline";
 }
 
 TEST_F(MonitorTest, QuickBaselineAsksNothing) {
     tree.makeDir("a");
-    watch(tree.root(), kSubMonitorYes);
-    clock.stepPerReading = std::chrono::seconds(5); // 5 and 10 s before the two directories
-    monitor.startMonitoring();
+    watch(tree.root(), true);
+    clock.setStepPerReading(std::chrono::seconds(5)); // 5 and 10 s before the two directories
+    start();
     EXPECT_TRUE(window.questions.empty());
-    EXPECT_TRUE(monitor.isMonitoring());
 }
 
 } // namespace

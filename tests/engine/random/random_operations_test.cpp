@@ -40,7 +40,7 @@ struct Listed {
 };
 
 // A finding as the log shows it: kind, file, folder, size text, old name of a rename.
-using Finding = std::tuple<std::string, std::string, std::string, std::string, std::string>;
+using Reported = std::tuple<std::string, std::string, std::string, std::string, std::string>;
 
 class RandomOperationsTest : public MonitorTest {
 protected:
@@ -220,15 +220,15 @@ protected:
     // matched first (a changed size or date is an update), then the names left over by size
     // and date (a rename, else a new file), and base files left over are deleted. A new or
     // deleted directory gets a row of its own and none for its files.
-    [[nodiscard]] std::vector<Finding>
+    [[nodiscard]] std::vector<Reported>
     expected(const std::map<std::string, std::vector<Listed>>& base,
              const std::map<std::string, std::vector<Listed>>& current) const {
-        std::vector<Finding> findings;
+        std::vector<Reported> findings;
         for (const auto& [dir, entries] : current) {
             const std::string folder = tree.path(dir);
             const auto old = base.find(dir);
             if (old == base.end()) {
-                findings.emplace_back(kKindNew, folder, "", "", "");
+                findings.emplace_back("新規", folder, "", "", "");
                 continue;
             }
             const std::vector<Listed>& before = old->second;
@@ -242,8 +242,7 @@ protected:
                 }
                 matched[static_cast<std::size_t>(same - before.begin())] = true;
                 if (same->size != entry.size || same->dateKey != entry.dateKey)
-                    findings.emplace_back(kKindUpdated, entry.name, folder, SizeText(entry.size),
-                                          "");
+                    findings.emplace_back("更新", entry.name, folder, SizeText(entry.size), "");
             }
             for (const Listed* entry : unnamed) {
                 std::size_t at = 0;
@@ -251,34 +250,35 @@ protected:
                                               before[at].dateKey != entry->dateKey))
                     ++at;
                 if (at == before.size()) {
-                    findings.emplace_back(kKindNew, entry->name, folder, SizeText(entry->size), "");
+                    findings.emplace_back("新規", entry->name, folder, SizeText(entry->size), "");
                 } else {
                     matched[at] = true;
-                    findings.emplace_back(kKindRenamed, entry->name, folder, SizeText(entry->size),
-                                          kOldNamePrefix + before[at].name);
+                    findings.emplace_back("変名", entry->name, folder, SizeText(entry->size),
+                                          "(旧)" + before[at].name);
                 }
             }
             for (std::size_t at = 0; at < before.size(); ++at) {
                 if (!matched[at])
-                    findings.emplace_back(kKindDeleted, before[at].name, folder, "", "");
+                    findings.emplace_back("削除", before[at].name, folder, "", "");
             }
         }
         for (const auto& [dir, entries] : base) {
             if (!current.contains(dir))
-                findings.emplace_back(kKindDeleted, tree.path(dir), "", "", "");
+                findings.emplace_back("削除", tree.path(dir), "", "", "");
         }
         std::ranges::sort(findings);
         return findings;
     }
 
-    [[nodiscard]] std::vector<Finding> reported(std::size_t fromRow) const {
-        std::vector<Finding> findings;
+    [[nodiscard]] std::vector<Reported> reported(std::size_t fromRow) const {
+        std::vector<Reported> findings;
         for (std::size_t row = fromRow; row < log.entries.count(); ++row) {
-            const LogRow& r = log.entries[row];
-            const bool renamed = r.kind == kKindRenamed;
-            findings.emplace_back(r.kind, r.file, r.folder,
-                                  r.kind == kKindDeleted || r.folder.empty() ? "" : r.size,
-                                  renamed ? r.sizeChange : "");
+            const std::vector<std::string> f = Fields(log.entries[row]);
+            const auto column = [&](LogColumn c) { return f[static_cast<std::size_t>(c)]; };
+            const bool renamed = log.entries[row].kind == FindingKind::Renamed;
+            findings.emplace_back(column(LogColumn::Kind), column(LogColumn::File),
+                                  column(LogColumn::Folder), column(LogColumn::Size),
+                                  renamed ? column(LogColumn::SizeChange) : "");
         }
         std::ranges::sort(findings);
         return findings;
@@ -286,7 +286,7 @@ protected:
 
     void run(std::uint64_t seed, int operations) {
         random_.seed(seed);
-        watch(tree.root(), kSubMonitorYes);
+        watch(tree.root(), true);
         start();
         auto base = snapshot();
         std::vector<std::string> recent;
@@ -301,8 +301,8 @@ protected:
             ASSERT_TRUE(monitor.isMonitoring())
                 << (window.messages.empty() ? "" : window.messages.back());
             const auto current = snapshot();
-            const std::vector<Finding> want = expected(base, current);
-            const std::vector<Finding> got = reported(firstRow);
+            const std::vector<Reported> want = expected(base, current);
+            const std::vector<Reported> got = reported(firstRow);
             std::string operationsText;
             for (const std::string& what : recent)
                 operationsText += "\n  " + what;
@@ -310,14 +310,14 @@ protected:
                                  << "; the operations since the last cycle:" << operationsText;
             const LogStatus& status = log.status();
             const auto count = [&](const char* kind) {
-                return std::ranges::count_if(want, [&](const Finding& f) {
+                return std::ranges::count_if(want, [&](const Reported& f) {
                     return std::get<0>(f) == kind && !std::get<2>(f).empty();
                 });
             };
-            ASSERT_EQ(status.updatedCount, count(kKindUpdated)) << "seed " << seed;
-            ASSERT_EQ(status.newCount, count(kKindNew)) << "seed " << seed;
-            ASSERT_EQ(status.renamedCount, count(kKindRenamed)) << "seed " << seed;
-            ASSERT_EQ(status.deletedCount, count(kKindDeleted)) << "seed " << seed;
+            ASSERT_EQ(status.updatedCount, count("更新")) << "seed " << seed;
+            ASSERT_EQ(status.newCount, count("新規")) << "seed " << seed;
+            ASSERT_EQ(status.renamedCount, count("変名")) << "seed " << seed;
+            ASSERT_EQ(status.deletedCount, count("削除")) << "seed " << seed;
             // The tables of new and updated files keep only files that are still there.
             for (const NewRow& row : log.newFiles)
                 ASSERT_TRUE(fs::is_regular_file(FsPath(row.folder + row.file)))

@@ -20,8 +20,8 @@ TEST(NewFolderEntry, EndsWithOneSeparatorAndWatchesNoSubfolders) {
              {"/home/u/docs", "/home/u/docs/"}, {"/home/u/docs/", "/home/u/docs/"}, {"/", "/"}}) {
         const FolderEntry entry = NewFolderEntry(test::AbsolutePath(c.chosen));
         EXPECT_EQ(entry.path, test::AbsolutePath(c.path)) << c.chosen;
-        EXPECT_EQ(entry.subMonitor, "しない");
-        EXPECT_EQ(entry.depth, "0");
+        EXPECT_FALSE(entry.subfolders);
+        EXPECT_EQ(entry.depthLimit, 0);
     }
 }
 
@@ -32,7 +32,7 @@ protected:
     void fill() {
         table.clear();
         for (const char* path : {"/a/", "/b/", "/c/", "/d/"})
-            table.append({path, "しない", "0"});
+            table.append({path, false, 0});
     }
 
     std::vector<std::string> Paths() const {
@@ -48,24 +48,24 @@ protected:
 TEST_F(EditedFolderRowTest, ApplyWritesFlagAndDepthIntoTheOpenedRow) {
     EditedFolderRow edited(table);
     edited.open(2);
-    ASSERT_TRUE(edited.apply(true, "1"));
+    ASSERT_TRUE(edited.apply(true, 1));
     EXPECT_EQ(table[2].path, "/c/");
-    EXPECT_EQ(table[2].subMonitor, "する");
-    EXPECT_EQ(table[2].depth, "1");
+    EXPECT_TRUE(table[2].subfolders);
+    EXPECT_EQ(table[2].depthLimit, 1);
     // "しない" still takes the depth that is shown.
-    ASSERT_TRUE(edited.apply(false, "7"));
-    EXPECT_EQ(table[2].subMonitor, "しない");
-    EXPECT_EQ(table[2].depth, "7");
-    EXPECT_EQ(table[1].subMonitor, "しない");
-    EXPECT_EQ(table[1].depth, "0");
+    ASSERT_TRUE(edited.apply(false, 7));
+    EXPECT_FALSE(table[2].subfolders);
+    EXPECT_EQ(table[2].depthLimit, 7);
+    EXPECT_FALSE(table[1].subfolders);
+    EXPECT_EQ(table[1].depthLimit, 0);
 }
 
 TEST_F(EditedFolderRowTest, NothingOpenedChangesNothing) {
     EditedFolderRow edited(table);
     EXPECT_FALSE(edited.row());
-    EXPECT_FALSE(edited.apply(true, "3"));
+    EXPECT_FALSE(edited.apply(true, 3));
     for (const FolderEntry& entry : table)
-        EXPECT_EQ(entry.depth, "0");
+        EXPECT_EQ(entry.depthLimit, 0);
 }
 
 // The opened folder is "/c/" (row 2); the table changes while the details are open.
@@ -81,12 +81,12 @@ TEST_F(EditedFolderRowTest, FollowsItsFolderThroughChangesOfTheTable) {
         {"row after removed", [](auto& t) { t.remove(3); }, 2},
         {"row appended",
          [](auto& t) {
-             t.append({"/e/", "しない", "0"});
+             t.append({"/e/", false, 0});
          },
          2},
         {"row inserted before",
          [](auto& t) {
-             t.insert(0, {"/e/", "しない", "0"});
+             t.insert(0, {"/e/", false, 0});
          },
          3},
         {"run around it removed",
@@ -101,10 +101,10 @@ TEST_F(EditedFolderRowTest, FollowsItsFolderThroughChangesOfTheTable) {
         c.change(table);
         EXPECT_EQ(edited.row(), c.row);
         const std::vector<std::string> before = Paths();
-        EXPECT_EQ(edited.apply(true, "5"), c.row.has_value());
+        EXPECT_EQ(edited.apply(true, 5), c.row.has_value());
         for (std::size_t i = 0; i < table.count(); ++i) {
             const bool edits = c.row && i == *c.row;
-            EXPECT_EQ(table[i].depth, edits ? "5" : "0") << table[i].path;
+            EXPECT_EQ(table[i].depthLimit, edits ? 5 : 0) << table[i].path;
             if (edits) {
                 EXPECT_EQ(table[i].path, "/c/");
             }

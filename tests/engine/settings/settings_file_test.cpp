@@ -31,7 +31,8 @@ using Row = std::tuple<std::string, std::string, std::string>;
 std::vector<Row> Rows(const Settings& settings) {
     std::vector<Row> rows;
     for (const FolderEntry& entry : settings.folders)
-        rows.emplace_back(entry.path, entry.subMonitor, entry.depth);
+        rows.emplace_back(entry.path, SubfoldersText(entry.subfolders),
+                          std::to_string(entry.depthLimit));
     return rows;
 }
 
@@ -115,7 +116,7 @@ TEST_F(SettingsFileTest, SettingsFileInJapaneseDirectoryRoundTrips) {
     const std::string file = path("設定 フォルダ/trellisk.ini");
 
     Settings saved;
-    saved.folders.append({kJapanesePath, kSubMonitorYes, "3"});
+    saved.folders.append({kJapanesePath, true, 3});
     saved.interval = 600;
     ASSERT_EQ(SaveSettings(file, saved), std::nullopt);
 
@@ -223,21 +224,21 @@ INSTANTIATE_TEST_SUITE_P(
         // A count far beyond the rows in the file makes no rows past its end.
         LoadCase{"HugeCountEndsAtTheEndOfTheFile",
                  "[foldersv040]\r\n2147483647\r\n/a/\r\n",
-                 {{"/a/", "", ""}},
+                 {{"/a/", "しない", "0"}},
                  3,
                  true,
                  std::nullopt},
         LoadCase{"TruncatedBlockGivesEmptyFields",
                  "[foldersv040]\r\n3\r\n/a/\r\nする\r\n0\r\n/b/\r\n",
-                 {kA, {"/b/", "", ""}},
+                 {kA, {"/b/", "しない", "0"}},
                  3,
                  true,
                  std::nullopt},
         // The interval marker is tested on the block's last line, so a depth line that reads
-        // "[interval]" starts the interval block.
+        // "[interval]" starts the interval block (and, being no integer, means no limit).
         LoadCase{"DepthLineTakenAsIntervalMarker",
                  "[foldersv040]\r\n1\r\n/a/\r\nする\r\n[interval]\r\n60\r\n",
-                 {{"/a/", "する", "[interval]"}},
+                 {{"/a/", "する", "0"}},
                  60,
                  true,
                  std::nullopt},
@@ -246,7 +247,7 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{
             "FolderMarkerAsLastLineIsNotReread",
             "[foldersv040]\r\n1\r\n/a/\r\nする\r\n[foldersv040]\r\n1\r\n/b/\r\nしない\r\n2\r\n",
-            {{"/a/", "する", "[foldersv040]"}},
+            {{"/a/", "する", "0"}},
             3,
             true,
             std::nullopt},
@@ -297,6 +298,48 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<LoadCase>& testInfo) {
         return std::string(testInfo.param.name);
     });
+
+// What a hand-edited flag or depth line means: only "する" watches subfolders, and a depth that
+// is no integer is no limit. Either is written back in the written form.
+struct FieldCase {
+    const char* flag;
+    const char* depth;
+    bool subfolders;
+    int depthLimit;
+    const char* written; // flag and depth lines as saved
+};
+
+class FolderFieldTest : public testing::TestWithParam<FieldCase> {};
+
+TEST_P(FolderFieldTest, ReadsTheMeaningAndWritesTheWrittenForm) {
+    const FieldCase& c = GetParam();
+    Settings settings;
+    ASSERT_EQ(ParseSettings(std::string("[foldersv040]\r\n1\r\n/a/\r\n") + c.flag + "\r\n" +
+                                c.depth + "\r\n",
+                            settings),
+              std::nullopt);
+    ASSERT_EQ(settings.folders.count(), 1u);
+    EXPECT_EQ(settings.folders[0].subfolders, c.subfolders);
+    EXPECT_EQ(settings.folders[0].depthLimit, c.depthLimit);
+    EXPECT_EQ(SettingsText(settings),
+              std::string("[foldersv040]\r\n1\r\n/a/\r\n") + c.written + "[interval]\r\n3\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, FolderFieldTest,
+                         testing::Values(FieldCase{"する", "0", true, 0, "する\r\n0\r\n"},
+                                         FieldCase{"しない", "100", false, 100,
+                                                   "しない\r\n100\r\n"},
+                                         FieldCase{"しない", "2147483647", false, 2147483647,
+                                                   "しない\r\n2147483647\r\n"},
+                                         FieldCase{"する", "-1", true, -1, "する\r\n-1\r\n"},
+                                         FieldCase{"する", "007", true, 7, "する\r\n7\r\n"},
+                                         FieldCase{"する", "+3", true, 3, "する\r\n3\r\n"},
+                                         FieldCase{"する", "2147483648", true, 0, "する\r\n0\r\n"},
+                                         FieldCase{"する", " 3", true, 0, "する\r\n0\r\n"},
+                                         FieldCase{"する", "1.5", true, 0, "する\r\n0\r\n"},
+                                         FieldCase{"する", "", true, 0, "する\r\n0\r\n"},
+                                         FieldCase{"yes", "abc", false, 0, "しない\r\n0\r\n"},
+                                         FieldCase{"する ", "1", false, 1, "しない\r\n1\r\n"}));
 
 TEST_F(SettingsFileTest, DirectoryInPlaceOfTheFileGivesTheRuntimeError) {
     const std::string file = path("trellisk.ini");
@@ -363,7 +406,7 @@ TEST_F(SettingsFileTest, FailedReplaceKeepsWhatWasThereAndLeavesNoTemporaryFile)
     write(path("trellisk.ini/keep.txt"), "kept");
 
     Settings settings;
-    settings.folders.append({"/a/", kSubMonitorYes, "0"});
+    settings.folders.append({"/a/", true, 0});
     EXPECT_EQ(SaveSettings(file, settings), file + ": " + test::IsAFolderText());
     EXPECT_EQ(entries(), std::vector<std::string>{"trellisk.ini"});
     EXPECT_EQ(read(path("trellisk.ini/keep.txt")), "kept");
@@ -509,7 +552,7 @@ TEST_F(SettingsFileTest, UnreadableFileIsReplacedOnlyAfterAChange) {
     EXPECT_EQ(entries(), std::vector<std::string>{"trellisk.ini"});
     EXPECT_EQ(fs::status(file).permissions(), fs::perms::none);
 
-    settings.folders.append({"/b/", kSubMonitorNo, "0"});
+    settings.folders.append({"/b/", false, 0});
     ASSERT_EQ(settingsFile.save(settings), std::nullopt);
     fs::permissions(file + ".bak", fs::perms::owner_read);
     EXPECT_EQ(read(file + ".bak"), original);

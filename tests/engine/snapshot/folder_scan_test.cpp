@@ -26,9 +26,8 @@ using test::NativePath;
 using test::NativePaths;
 using test::TempTree;
 
-FolderEntry Entry(const std::string& path, const std::string& depth = "0",
-                  const std::string& subMonitor = kSubMonitorYes) {
-    return FolderEntry{path, subMonitor, depth};
+FolderEntry Entry(const std::string& path, int depthLimit = 0, bool subfolders = true) {
+    return FolderEntry{path, subfolders, depthLimit};
 }
 
 struct Snapshot {
@@ -101,18 +100,19 @@ TEST(FolderScan, DepthLimitIsMeasuredFromTheWatchedFolder) {
     tree.makeFile("w/a/file");
     const std::string w = tree.path("w/");
     const struct {
-        const char* depth;
+        int depth;
         std::vector<std::string> dirs;
     } cases[] = {
-        {"0", {"a/", "a/b/", "a/b/c/", "a/b/c/d/"}},
-        {"1", {"a/", "a/b/"}},
-        {"2", {"a/", "a/b/", "a/b/c/"}},
-        {"9", {"a/", "a/b/", "a/b/c/", "a/b/c/d/"}},
+        {0, {"a/", "a/b/", "a/b/c/", "a/b/c/d/"}},
+        {1, {"a/", "a/b/"}},
+        {2, {"a/", "a/b/", "a/b/c/"}},
+        {9, {"a/", "a/b/", "a/b/c/", "a/b/c/d/"}},
+        {-1, {}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Subdirectories(Scan(Entry(w, c.depth)), w), NativePaths(c.dirs))
             << "depth " << c.depth;
-    EXPECT_TRUE(Subdirectories(Scan(Entry(w, "0", kSubMonitorNo)), w).empty());
+    EXPECT_TRUE(Subdirectories(Scan(Entry(w, 0, false)), w).empty());
 }
 
 TEST(FolderScan, RowsComeInDepthFirstPreOrderEachWithItsOwnFiles) {
@@ -213,12 +213,12 @@ TEST(FolderScan, KernelFileSystemsAreNotEnteredFromALinkToTheRoot) {
     tree.makeDir("w");
     tree.makeLink("w/root", "/");
     const std::string w = tree.path("w/");
-    const std::vector<std::string> dirs = Subdirectories(Scan(Entry(w, "1")), w);
+    const std::vector<std::string> dirs = Subdirectories(Scan(Entry(w, 1)), w);
     EXPECT_NE(std::find(dirs.begin(), dirs.end(), "root/etc/"), dirs.end());
     for (const char* pseudo : {"root/proc/", "root/sys/"})
         EXPECT_EQ(std::find(dirs.begin(), dirs.end(), pseudo), dirs.end()) << pseudo;
     // Watched itself, such a folder is read.
-    const Snapshot watched = Scan(Entry("/proc/self/", "1"));
+    const Snapshot watched = Scan(Entry("/proc/self/", 1));
     EXPECT_GT(watched.dirs.count(), 1u);
     EXPECT_GT(watched.files.count(), 0u);
 #endif
@@ -252,7 +252,7 @@ TEST(FolderScan, ListsEveryFileWithExactSizeAndTime) {
         {"old", {1, -4}},
         {"big", {5368709121, 1700000000}},
     };
-    EXPECT_EQ(FilesOf(Scan(Entry(tree.path("w/"), "0", kSubMonitorNo)), 0), expected);
+    EXPECT_EQ(FilesOf(Scan(Entry(tree.path("w/"), 0, false)), 0), expected);
 }
 
 TEST(FolderScan, ListsLinksAsTheFileTheyLeadToOrAsThemselves) {
@@ -274,7 +274,7 @@ TEST(FolderScan, ListsLinksAsTheFileTheyLeadToOrAsThemselves) {
         {"dangling", {14, 1300000000}}, // the link itself: its target text and its own time
         {"loop", {4, 1300000000}},
     };
-    EXPECT_EQ(FilesOf(Scan(Entry(tree.path("w/"), "0", kSubMonitorNo)), 0), expected);
+    EXPECT_EQ(FilesOf(Scan(Entry(tree.path("w/"), 0, false)), 0), expected);
 }
 
 TEST(FolderScan, NamesThatAreNotUtf8KeepTheirBytes) {
@@ -329,7 +329,7 @@ TEST(FolderScan, UnreadableDirectoryKeepsItsRowsFromTheBase) {
     }
     // The watched folder itself.
     ASSERT_EQ(::chmod(tree.path("w").c_str(), 0), 0);
-    EXPECT_EQ(Rows(Scan(Entry(w, "0", kSubMonitorNo), &base)),
+    EXPECT_EQ(Rows(Scan(Entry(w, 0, false), &base)),
               (std::vector<std::string>{w + " (unreadable): top"}));
 #endif
 }
@@ -510,7 +510,7 @@ TEST(FolderScan, ParallelScanGivesWhatASingleThreadGives) {
         ASSERT_EQ(::chmod(tree.path("w/t4/n0/locked").c_str(), 0), 0);
 #endif
 
-        for (const char* depth : {"0", "2"}) {
+        for (const int depth : {0, 2}) {
             const Snapshot single = Scan(Entry(w, depth), &base, 1);
             const Snapshot parallel = Scan(Entry(w, depth), &base, 4);
             ASSERT_EQ(parallel.dirs.count(), single.dirs.count());

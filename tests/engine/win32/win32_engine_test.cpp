@@ -248,9 +248,9 @@ TEST(WindowsSettingsFile, BackslashPathsRoundTripThroughTheFile) {
     ASSERT_TRUE(fs::create_directory(fs::path(platform::Wide(folder.path("設定")))));
     const std::string file = folder.path("設定\\trellisk.ini");
     Settings settings;
-    settings.folders.append({"C:\\Users\\利用者\\書類\\", kSubMonitorYes, "0"});
-    settings.folders.append({"D:\\", kSubMonitorNo, "3"});
-    settings.folders.append({"\\\\server\\share\\報告\\", kSubMonitorYes, "12"});
+    settings.folders.append({"C:\\Users\\利用者\\書類\\", true, 0});
+    settings.folders.append({"D:\\", false, 3});
+    settings.folders.append({"\\\\server\\share\\報告\\", true, 12});
     ASSERT_EQ(SettingsFile(file).save(settings), std::nullopt);
     EXPECT_EQ(
         platform::ReadRegularFile(file).bytes,

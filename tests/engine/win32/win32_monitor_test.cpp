@@ -23,14 +23,14 @@ TEST_F(MonitorTest, DriveListHasEachLetterOnceAndNetworkFoldersNone) {
     watch(tree.path("b/"));
     start();
     EXPECT_EQ(monitor.baseFiles().count(), 1u);
-    EXPECT_EQ(log.status().drives, (std::vector<std::string>{drive, lowerDrive, "Q"}));
+    EXPECT_EQ(monitor.drives(), (std::vector<std::string>{drive, lowerDrive, "Q"}));
 
     cycle();
     const std::vector<std::string>& lines = log.status().freeSpaceLines;
     ASSERT_EQ(lines.size(), 3u);
     const std::regex grouped("[0-9]{1,3}(,[0-9]{3})*");
     for (std::size_t i = 0; i < 2; ++i) {
-        const std::string prefix = log.status().drives[i] + "ドライブ ";
+        const std::string prefix = monitor.drives()[i] + "ドライブ ";
         ASSERT_TRUE(lines[i].starts_with(prefix)) << lines[i];
         EXPECT_TRUE(std::regex_match(lines[i].substr(prefix.size()), grouped)) << lines[i];
     }

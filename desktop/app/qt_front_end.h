@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/monitor/window_interface.h"
+#include "engine/monitor/front_end.h"
 
-#include <QElapsedTimer>
+#include <QObject>
 
 class LogWindow;
 
@@ -10,20 +10,17 @@ namespace trellisk {
 
 class MainWindow;
 
-// What the monitoring engine asks of the windows, carried out on the Qt windows.
-class QtWindowInterface final : public WindowInterface {
+// What monitoring asks of the program, carried out on the Qt windows. Tasks that a job posts
+// run in the event loop of the window thread, queued in order.
+class QtFrontEnd final : public FrontEnd {
 public:
-    // The windows are created after the engine that holds this interface.
+    // The windows are created after the engine that holds this front end.
     void attach(MainWindow& main, LogWindow& log);
 
-    // The engine pumps once per file row in places: events are processed at most about
-    // every kPumpSpacingMs, which keeps the windows responsive at a fraction of the cost.
-    static constexpr int kPumpSpacingMs = 15;
-
-    void pump() override;
-    void keepAlive() override;
+    void post(std::function<void()> task) override;
     void showMessage(const std::string& text) override;
-    bool askYesNo(const std::string& text) override;
+    void askYesNo(const std::string& text, std::function<void(bool yes)> answer) override;
+    void withdrawQuestion() override;
     void setTrayPicture(TrayPicture picture) override;
     void setMonitorMenuEnabled(bool enabled) override;
     void setTimerEnabled(bool enabled) override;
@@ -34,9 +31,9 @@ public:
     void showMainWindow() override;
 
 private:
+    QObject tasks_; // lives on the window thread; its queued calls go with it
     MainWindow* main_ = nullptr;
     LogWindow* log_ = nullptr;
-    QElapsedTimer lastPump_;
 };
 
 } // namespace trellisk
