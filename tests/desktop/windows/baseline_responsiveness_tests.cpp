@@ -4,7 +4,7 @@
 #include "desktop/app/program.h"
 #include "desktop/main_window/main_window.h"
 #include "engine/monitor/monitor.h"
-#include "engine/platform/clock.h"
+#include "tests/support/fake_clock.h"
 #include "tests/support/program_fixture.h"
 #include "tests/support/test_files.h"
 
@@ -19,7 +19,6 @@
 
 #include <xcb/xcb.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -28,19 +27,6 @@
 using namespace trellisk;
 
 namespace {
-
-// Every reading 20 s after the one before: the baseline asks whether to give up before each
-// directory, and its job waits for the answer.
-class SlowClock final : public Clock {
-public:
-    [[nodiscard]] std::time_t now() const override { return std::time(nullptr); }
-    [[nodiscard]] std::chrono::steady_clock::time_point monotonic() const override {
-        return std::chrono::steady_clock::time_point(std::chrono::seconds(elapsed_ += 20));
-    }
-
-private:
-    mutable std::atomic<long long> elapsed_{0};
-};
 
 // A button that reports each time it is painted.
 class ProbeButton : public QPushButton {
@@ -77,7 +63,7 @@ private:
     xcb_atom_t ping_ = 0;
     std::uint32_t nextCookie_ = 1;
     QSet<std::uint32_t> answered_;
-    SlowClock slowClock_;
+    test::FakeClock slowClock_;
     test::ProgramFixture fixture_{&slowClock_};
 
     xcb_atom_t atom(const char* name) {
@@ -153,6 +139,11 @@ private:
     static QPoint centreOf(const QWidget& widget) {
         return widget.mapToGlobal(widget.rect().center());
     }
+
+public:
+    // Every reading 20 s after the one before: the baseline asks whether to give up before
+    // each directory, and its job waits for the answer.
+    BaselineResponsivenessTest() { slowClock_.setStepPerReading(std::chrono::seconds(20)); }
 
 private slots:
     void initTestCase() {

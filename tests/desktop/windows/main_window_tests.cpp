@@ -7,6 +7,7 @@
 #include "desktop/main_window/main_window.h"
 #include "desktop/tray/tray_icon.h"
 #include "engine/monitor/monitor.h"
+#include "tests/support/fake_clock.h"
 #include "tests/support/program_fixture.h"
 #include "tests/support/test_files.h"
 
@@ -32,7 +33,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fcntl.h>
@@ -64,18 +64,6 @@ QStringList Texts(const QList<QAction*>& actions) {
 
 using test::ReadFile;
 using test::WriteFile;
-
-// Every reading 20 s later than the one before; read by the monitoring job's thread too.
-class SlowClock final : public Clock {
-public:
-    [[nodiscard]] std::time_t now() const override { return std::time(nullptr); }
-    [[nodiscard]] std::chrono::steady_clock::time_point monotonic() const override {
-        return std::chrono::steady_clock::time_point(std::chrono::seconds(elapsed_ += 20));
-    }
-
-private:
-    mutable std::atomic<long long> elapsed_{0};
-};
 
 QDialog* OpenBox() {
     for (QWidget* window : QApplication::topLevelWidgets()) {
@@ -136,7 +124,8 @@ private slots:
                               QFile::encodeName(fixture_.path(QStringLiteral("watched/"))) +
                               "\r\nする\r\n0\r\n[interval]\r\n3\r\n"));
         QtDialogs boxes;
-        SlowClock slowClock; // the baseline asks at once
+        test::FakeClock slowClock; // every reading 20 s later: the baseline asks at once
+        slowClock.setStepPerReading(std::chrono::seconds(20));
         // Real boxes and a clock of its own: not the fixture's program.
         const auto program = std::make_unique<Program>(
             ProgramOptions{settingsPath().toStdString(), false, QUrl()}, boxes, slowClock);

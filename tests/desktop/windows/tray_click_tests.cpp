@@ -23,6 +23,8 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 
+#include <memory>
+
 using namespace trellisk;
 
 namespace {
@@ -53,6 +55,8 @@ class TrayClickTest : public QObject {
 
 private:
     test::X11Probe probe_;
+    QtDialogs dialogs_;
+    SystemClock clock_;
 
     // The middle of the program's icon in the tray panel, once it is docked there.
     std::optional<QPoint> trayIconCentre() {
@@ -132,6 +136,17 @@ private slots:
         QVERIFY(isActive(mainWindow));
     }
 
+    // The program over the fixture's settings file, with real boxes and dialogs, its main
+    // window on the screen.
+    std::unique_ptr<Program> showProgram(const test::ProgramFixture& fixture) {
+        auto program = std::make_unique<Program>(
+            ProgramOptions{fixture.settingsPath().toStdString(), true, QUrl()}, dialogs_, clock_);
+        program->mainWindow().show();
+        if (!QTest::qWaitForWindowExposed(&program->mainWindow()))
+            return nullptr;
+        return program;
+    }
+
     // Opens a box or the save dialog over the main window, as the program would, and waits
     // until it is on the screen.
     static QDialog* openOver(Program& program, const QString& what) {
@@ -150,13 +165,11 @@ private slots:
     // from the icon and its items still work.
     void theMenuOpensWhileAMessageBoxIsOpen() {
         test::ProgramFixture fixture;
-        QtDialogs dialogs;
-        SystemClock clock;
-        Program program({fixture.settingsPath().toStdString(), true, QUrl()}, dialogs, clock);
+        const std::unique_ptr<Program> shown = showProgram(fixture);
+        QVERIFY(shown);
+        Program& program = *shown;
         MainWindow& mainWindow = program.mainWindow();
         QMenu* menu = mainWindow.controls().trayMenu;
-        mainWindow.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
 
         QDialog* box = openOver(program, QStringLiteral("message box"));
         QVERIFY(box);
@@ -176,13 +189,10 @@ private slots:
         QVERIFY(test::WriteFile(fixture.settingsPath(),
                                 "[foldersv040]\r\n1\r\n" + QFile::encodeName(watched) +
                                     "/\r\nしない\r\n0\r\n[interval]\r\n1\r\n"));
-        QtDialogs dialogs;
-        SystemClock clock;
-        Program program({fixture.settingsPath().toStdString(), true, QUrl()}, dialogs, clock);
-        MainWindow& mainWindow = program.mainWindow();
-        mainWindow.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
-        mainWindow.controls().trayStartAction->trigger();
+        const std::unique_ptr<Program> shown = showProgram(fixture);
+        QVERIFY(shown);
+        Program& program = *shown;
+        program.mainWindow().controls().trayStartAction->trigger();
         QTRY_COMPARE(program.monitor().state(), Monitor::State::Waiting);
 
         QDialog* dialog = openOver(program, QStringLiteral("save dialog"));
@@ -214,13 +224,11 @@ private slots:
     void exitEndsTheProgramWhateverIsOpen() {
         QFETCH(QString, open);
         test::ProgramFixture fixture;
-        QtDialogs dialogs;
-        SystemClock clock;
-        Program program({fixture.settingsPath().toStdString(), true, QUrl()}, dialogs, clock);
+        const std::unique_ptr<Program> shown = showProgram(fixture);
+        QVERIFY(shown);
+        Program& program = *shown;
         MainWindow& mainWindow = program.mainWindow();
         QMenu* menu = mainWindow.controls().trayMenu;
-        mainWindow.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
         QSignalSpy closed(&mainWindow, &MainWindow::closed);
 
         QVERIFY(openOver(program, open));

@@ -3,6 +3,7 @@
 #include "tests/support/system_errors.h"
 #include "tests/support/temp_tree.h"
 #include "tests/support/time_zone.h"
+#include "tests/support/tokyo_time_test.h"
 #ifndef _WIN32
 #include "tests/support/small_file_system.h"
 #endif
@@ -113,16 +114,7 @@ const std::string kFilledLog =
     "/data/c\t新規\t\t\t\t2006/01/05 9:05:03\t\r\n";
 
 // The dates and times of the rows are written in Tokyo time.
-class SaveLogTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!zone_.active())
-            GTEST_SKIP() << test::kZoneFixedAtStart << "; run with TZ=Asia/Tokyo";
-    }
-
-private:
-    test::ScopedTimeZone zone_{"Asia/Tokyo"};
-};
+using SaveLogTest = test::TokyoTimeTest;
 
 TEST_F(SaveLogTest, EmptyTablesGiveTheEmptyLines) {
     TempDir dir;

@@ -2,7 +2,7 @@
 // saved log.
 #include "engine/log/log_texts.h"
 
-#include "tests/support/time_zone.h"
+#include "tests/support/tokyo_time_test.h"
 
 #include <gtest/gtest.h>
 
@@ -22,16 +22,7 @@ std::vector<std::string> Texts(const LogRow& row) {
     return texts;
 }
 
-class LogTextsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!zone_.active())
-            GTEST_SKIP() << test::kZoneFixedAtStart << "; run with TZ=Asia/Tokyo";
-    }
-
-private:
-    test::ScopedTimeZone zone_{"Asia/Tokyo"};
-};
+using LogTextsTest = test::TokyoTimeTest;
 
 struct LogRowCase {
     const char* name;

@@ -10,6 +10,7 @@
 #include "tests/support/fake_clock.h"
 #include "tests/support/temp_tree.h"
 #include "tests/support/time_zone.h"
+#include "tests/support/tokyo_time_test.h"
 
 #include <gtest/gtest.h>
 
@@ -34,13 +35,9 @@ inline std::vector<std::string> Fields(const LogRow& row) {
 
 // A monitor over real temporary folders, with a fake front end and a fake clock; its findings
 // go into the log's tables as in the program.
-class MonitorTest : public ::testing::Test {
+class MonitorTest : public TokyoTimeTest {
 protected:
     MonitorTest() { std::setlocale(LC_COLLATE, "C"); }
-    void SetUp() override {
-        if (!zone_.active())
-            GTEST_SKIP() << kZoneFixedAtStart << "; run with TZ=Asia/Tokyo";
-    }
     // No job outlives the test, whatever it left running.
     void TearDown() override {
         monitor.stop();
@@ -87,7 +84,6 @@ protected:
         return rows;
     }
 
-    ScopedTimeZone zone_{"Asia/Tokyo"};
     TempTree tree;
     Settings settings;
     LogData log;
