@@ -58,19 +58,18 @@ void Monitor::start() {
     frontEnd_.setTrayPicture(TrayPicture::Monitoring);
     const MonotonicTime started = clock_.monotonic();
     frontEnd_.setStatusText(kStatusMonitoring);
-    const bool takeBaseline = settings_.clearBaseAtStart || baseDirs_.empty();
-    if (takeBaseline) {
+    const bool needBaseline = settings_.clearBaseAtStart || baseDirs_.empty();
+    if (needBaseline) {
         settings_.clearBaseAtStart = false;
         frontEnd_.setClearBaseAtStart(false);
         frontEnd_.setTrayPicture(TrayPicture::Busy);
         baseTime_ = clock_.now();
     }
     // A copy: the folder list may change while the job runs.
-    launch(false,
-           [this,
-            folders = std::vector<FolderEntry>(settings_.folders.begin(), settings_.folders.end()),
-            takeBaseline, started](JobReporter& report) {
-               return runStart(report, folders, takeBaseline, started);
+    std::vector<FolderEntry> folders(settings_.folders.begin(), settings_.folders.end());
+    launch(JobKind::Start,
+           [this, folders = std::move(folders), needBaseline, started](JobReporter& report) {
+               return runStart(report, folders, needBaseline, started);
            });
 }
 
@@ -114,18 +113,18 @@ void Monitor::tick() {
     frontEnd_.setTrayPicture(TrayPicture::Busy);
     job.files = listener_.filesToCheck();
     job.folders.assign(settings_.folders.begin(), settings_.folders.end());
-    launch(true, [this, job = std::move(job)](JobReporter& report) mutable {
+    launch(JobKind::Cycle, [this, job = std::move(job)](JobReporter& report) mutable {
         return runCycle(report, std::move(job));
     });
 }
 
-template <class Body> void Monitor::launch(bool cycle, Body body) {
+template <class Body> void Monitor::launch(JobKind kind, Body body) {
     {
         const std::lock_guard lock(jobMutex_);
         jobEnded_ = false;
     }
     // The thread of the job before has handed over its end already and is returning.
-    job_ = std::jthread([this, cycle, body = std::move(body)](std::stop_token stop) mutable {
+    job_ = std::jthread([this, kind, body = std::move(body)](std::stop_token stop) mutable {
         JobReporter report(frontEnd_, listener_, std::move(stop));
         JobResult result;
         try {
@@ -133,9 +132,9 @@ template <class Body> void Monitor::launch(bool cycle, Body body) {
         } catch (const std::exception& error) {
             // Out of memory and the like.
             result.outcome = Outcome::Failed;
-            result.cycle = cycle;
             result.error = error.what();
         }
+        result.kind = kind;
         report.flush();
         result.questionLeftOpen = report.questionLeftOpen();
         {
@@ -157,7 +156,7 @@ void Monitor::finishJob(const JobResult& result) {
         frontEnd_.withdrawQuestion();
     const bool restart = state_ == State::Restarting;
     const bool stopped = restart || state_ == State::Stopping;
-    if (result.cycle)
+    if (result.kind == JobKind::Cycle)
         finishCycle(result, stopped);
     else
         finishStart(result, stopped);
@@ -191,13 +190,13 @@ void Monitor::finishStart(const JobResult& result, bool stopped) {
 }
 
 Monitor::JobResult Monitor::runStart(JobReporter& report, const std::vector<FolderEntry>& folders,
-                                     bool takeBaseline, MonotonicTime started) {
+                                     bool needBaseline, MonotonicTime started) {
     drives_ = DrivesOf(folders);
     JobResult result;
-    if (!takeBaseline)
+    if (!needBaseline)
         return result;
     try {
-        result.outcome = this->takeBaseline(report, folders, started);
+        result.outcome = takeBaseline(report, folders, started);
     } catch (...) {
         baseDirs_ = DirIndex(); // no half-taken base is kept
         baseFiles_ = FileTable();

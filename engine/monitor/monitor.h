@@ -77,10 +77,11 @@ public:
     [[nodiscard]] const std::vector<std::string>& drives() const { return drives_; }
 
 private:
+    enum class JobKind { Start, Cycle };
     enum class Outcome { Done, GaveUp, Stopped, Failed };
     struct JobResult {
+        JobKind kind = JobKind::Start;
         Outcome outcome = Outcome::Done;
-        bool cycle = false;
         bool questionLeftOpen = false;
         CycleSummary summary; // a cycle's
         std::time_t snapshotTime = 0;
@@ -95,7 +96,7 @@ private:
     using MonotonicTime = std::chrono::steady_clock::time_point;
 
     // Runs `body(JobReporter&)`, which returns the JobResult, on the job's thread.
-    template <class Body> void launch(bool cycle, Body body);
+    template <class Body> void launch(JobKind kind, Body body);
     // Back on the front end's thread.
     void finishJob(const JobResult& result);
     void finishStart(const JobResult& result, bool stopped);
@@ -104,7 +105,7 @@ private:
 
     // The start's job.
     JobResult runStart(JobReporter& report, const std::vector<FolderEntry>& folders,
-                       bool takeBaseline, MonotonicTime started);
+                       bool needBaseline, MonotonicTime started);
     [[nodiscard]] Outcome takeBaseline(JobReporter& report, const std::vector<FolderEntry>& folders,
                                        MonotonicTime started);
     // Yes, No, or nothing when a stop came; asked only once the baseline has run too long.

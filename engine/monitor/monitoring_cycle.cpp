@@ -21,7 +21,6 @@ int Percent(std::size_t done, std::size_t total) {
 // applied. Only the checks of the files the tables keep are left out then.
 Monitor::JobResult Monitor::runCycle(JobReporter& report, CycleJob job) {
     JobResult result;
-    result.cycle = true;
     result.snapshotTime = job.snapshotTime;
     try {
         reportFreeSpace(report);
