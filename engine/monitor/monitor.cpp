@@ -80,7 +80,7 @@ void Monitor::stop() {
         return;
     case State::Starting:
     case State::Cycle:
-        job_.request_stop();
+        jobs_.stopJob();
         state_ = State::Stopping;
         break;
     case State::Waiting:
@@ -123,8 +123,7 @@ template <class Body> void Monitor::launch(JobKind kind, Body body) {
         const std::lock_guard lock(jobMutex_);
         jobEnded_ = false;
     }
-    // The thread of the job before has handed over its end already and is returning.
-    job_ = std::jthread([this, kind, body = std::move(body)](std::stop_token stop) mutable {
+    jobs_.run([this, kind, body = std::move(body)](std::stop_token stop) mutable {
         JobReporter report(frontEnd_, listener_, std::move(stop));
         JobResult result;
         try {

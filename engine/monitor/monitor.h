@@ -5,6 +5,7 @@
 #include "engine/monitor/classify_changes.h"
 #include "engine/monitor/front_end.h"
 #include "engine/monitor/job_reporter.h"
+#include "engine/monitor/job_thread.h"
 #include "engine/platform/clock.h"
 #include "engine/settings/settings.h"
 #include "engine/snapshot/dir_index.h"
@@ -18,7 +19,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 namespace trellisk {
@@ -151,7 +151,7 @@ private:
     std::mutex jobMutex_;
     std::condition_variable jobEndedChanged_;
     bool jobEnded_ = true;
-    std::jthread job_; // last: stopped and joined before the members it uses go
+    JobThread jobs_; // last: its job is stopped and waited for before the members it uses go
 };
 
 } // namespace trellisk
