@@ -11,6 +11,9 @@ namespace {
 // they come, and no batch holds the front end's thread for long.
 constexpr std::size_t kBatchFindings = 512;
 constexpr auto kBatchWait = std::chrono::milliseconds(20);
+// Progress is posted at most this often (and when the phase changes): a task per directory
+// would wake the front end's thread thousands of times a cycle for nothing one can see.
+constexpr auto kProgressSpacing = std::chrono::milliseconds(15);
 
 } // namespace
 
@@ -39,14 +42,20 @@ void JobReporter::found(std::vector<Finding>& findings) {
             batchStarted_ = now;
         batch_.push_back(std::move(finding));
         if (batch_.size() == kBatchFindings)
-            flush();
+            flushFindings();
     }
     findings.clear();
     if (!batch_.empty() && now - batchStarted_ >= kBatchWait)
-        flush();
+        flushFindings();
 }
 
 void JobReporter::flush() {
+    flushFindings();
+    if (progressHeld_)
+        postProgress();
+}
+
+void JobReporter::flushFindings() {
     if (batch_.empty())
         return;
     frontEnd_.post([&listener = listener_, batch = std::move(batch_)] { listener.found(batch); });
@@ -54,19 +63,35 @@ void JobReporter::flush() {
 }
 
 void JobReporter::progress(JobPhase phase, std::string_view directory, std::optional<int> percent) {
+    bool due = false;
     {
         const std::lock_guard lock(progress_->mutex);
         JobProgress& latest = progress_->latest;
+        due = phase != latest.phase || std::chrono::steady_clock::now() >= nextProgress_;
         latest.phase = phase;
         latest.directory.assign(directory);
         if (percent)
             latest.percent = percent;
         if (progress_->posted)
+            return; // the task on its way delivers this state
+    }
+    if (due)
+        postProgress();
+    else
+        progressHeld_ = true;
+}
+
+void JobReporter::postProgress() {
+    {
+        const std::lock_guard lock(progress_->mutex);
+        if (progress_->posted)
             return;
         progress_->posted = true;
     }
+    progressHeld_ = false;
+    nextProgress_ = std::chrono::steady_clock::now() + kProgressSpacing;
     // Findings made before this progress are shown before it.
-    flush();
+    flushFindings();
     frontEnd_.post([&listener = listener_, mailbox = progress_] {
         JobProgress latest;
         {

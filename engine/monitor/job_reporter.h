@@ -15,9 +15,10 @@
 namespace trellisk {
 
 // A job's way to the front end's thread. Findings go in batches (every few milliseconds or
-// every so many findings), progress goes as the latest state (one task at a time, however often
-// it changes), and every other report in its place between them; the listener hears all of
-// them on the front end's thread in the order the job made them. Used on the job's thread.
+// every so many findings), progress goes as the latest state (a task now and then, however
+// often it changes; the last state always arrives), and every other report in its place
+// between them; the listener hears all of them on the front end's thread in the order the job
+// made them. Used on the job's thread.
 class JobReporter {
 public:
     JobReporter(FrontEnd& frontEnd, MonitorListener& listener, std::stop_token stop);
@@ -34,7 +35,7 @@ public:
         flush();
         frontEnd_.post([&listener = listener_, call = std::move(call)] { call(listener); });
     }
-    // Hands the findings gathered so far over.
+    // Hands the findings and the progress gathered so far over.
     void flush();
 
     // Asks the question and waits for the answer: true for Yes; nothing when a stop came first,
@@ -46,12 +47,18 @@ private:
     struct ProgressMailbox;
     struct Answer;
 
+    void flushFindings();
+    void postProgress();
+
     FrontEnd& frontEnd_;
     MonitorListener& listener_;
     std::stop_token stop_;
     std::vector<Finding> batch_;
     std::chrono::steady_clock::time_point batchStarted_;
-    std::shared_ptr<ProgressMailbox> progress_; // shared with the task that delivers it
+    std::shared_ptr<ProgressMailbox> progress_;          // shared with the task that delivers it
+    std::chrono::steady_clock::time_point nextProgress_; // none is posted before, unless the
+                                                         // phase changes
+    bool progressHeld_ = false; // a state that no task is on its way to deliver
     bool questionLeftOpen_ = false;
 };
 
