@@ -160,12 +160,13 @@ void Monitor::directoryFinding(FindingKind kind, const std::string& watchedFolde
 std::vector<FileCheck> Monitor::checkFiles(const JobReporter& report,
                                            std::vector<FileToCheck> files) {
     const auto key = [](const FileToCheck& file) { return std::tie(file.directory, file.name); };
-    std::ranges::sort(files, [&](const FileToCheck& a, const FileToCheck& b) {
+    // By file, the one that asks for the open test first.
+    std::sort(files.begin(), files.end(), [&](const FileToCheck& a, const FileToCheck& b) {
         return key(a) < key(b) || (key(a) == key(b) && a.openTest > b.openTest);
     });
-    const auto duplicates =
-        std::ranges::unique(files, [&](const auto& a, const auto& b) { return key(a) == key(b); });
-    files.erase(duplicates.begin(), duplicates.end());
+    files.erase(std::unique(files.begin(), files.end(),
+                            [&](const auto& a, const auto& b) { return key(a) == key(b); }),
+                files.end());
     std::vector<FileCheck> checks;
     checks.reserve(files.size());
     std::string path;
