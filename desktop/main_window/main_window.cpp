@@ -265,9 +265,9 @@ void MainWindow::collectFileManagerFolders() {
     if (refusedWhileMonitoring())
         return;
     ui_.fileManagerFolders->clear();
-    for (const std::string& title : FolderCandidates(platform::VisibleWindowTitles())) {
-        auto* item = new QListWidgetItem(QString::fromStdString(title), ui_.fileManagerFolders);
-        item->setData(Qt::UserRole, QByteArray::fromStdString(title));
+    for (const std::string& folder : FolderCandidates({}, platform::VisibleWindowTitles())) {
+        auto* item = new QListWidgetItem(QString::fromStdString(folder), ui_.fileManagerFolders);
+        item->setData(Qt::UserRole, QByteArray::fromStdString(folder));
     }
     ui_.clearBaseAtStartBox->setChecked(true);
 }
