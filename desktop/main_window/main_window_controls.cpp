@@ -174,9 +174,9 @@ void MainWindowControls::setupUi(QMainWindow& window) {
 #else
     // The file managers whose folders can be found, and what each needs.
     fileManagerFolders->setToolTip(
-        QStringLiteral("Nautilus (ファイル) の窓はそのまま取得できます。Nemo と Dolphin は"
-                       "設定でタイトルバーにフルパスを表示するをオンに、Thunar は隠し設定 "
-                       "misc-full-path-in-title をオンにしてください。"));
+        QStringLiteral("Nautilus (ファイル) の窓はそのまま取得できます。\n"
+                       "Nemo と Dolphin は設定でタイトルバーにフルパスを表示するをオンに、\n"
+                       "Thunar は隠し設定 misc-full-path-in-title をオンにしてください。"));
 #endif
     fileManagerFolders->setAccessibleName(fileManagerLabel->text());
 

@@ -238,10 +238,11 @@ private slots:
                  QStringLiteral("ツール-フォルダオプション-表示-タイトルバーにファイルのフルパス名"
                                 "を表示するをオンにしてください。"));
 #else
-        QCOMPARE(ui().fileManagerFolders->toolTip(),
-                 QStringLiteral("Nautilus (ファイル) の窓はそのまま取得できます。Nemo と Dolphin "
-                                "は設定でタイトルバーにフルパスを表示するをオンに、Thunar は隠し"
-                                "設定 misc-full-path-in-title をオンにしてください。"));
+        QCOMPARE(
+            ui().fileManagerFolders->toolTip(),
+            QStringLiteral("Nautilus (ファイル) の窓はそのまま取得できます。\n"
+                           "Nemo と Dolphin は設定でタイトルバーにフルパスを表示するをオンに、\n"
+                           "Thunar は隠し設定 misc-full-path-in-title をオンにしてください。"));
 #endif
         QAbstractItemModel* model = ui().folderTable->model();
         QCOMPARE(model->rowCount(), 0);
