@@ -12,6 +12,7 @@ packages=(
     libgtest-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth trayer openbox x11-utils xdotool imagemagick dbus-x11 at-spi2-core
+    dbus-daemon nautilus
     fonts-noto-cjk
     desktop-file-utils appstream
     "$@"

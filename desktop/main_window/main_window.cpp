@@ -6,6 +6,7 @@
 #include "desktop/dialogs/dialogs.h"
 #include "desktop/log_window/log_window.h"
 #include "desktop/models/folder_table_model.h"
+#include "desktop/platform/file_manager_bus.h"
 #include "desktop/platform/window_titles.h"
 #include "desktop/tray/tray_icon.h"
 #include "engine/log/log_export.h"
@@ -270,9 +271,10 @@ void MainWindow::collectFileManagerFolders() {
     if (refusedWhileMonitoring())
         return;
     ui_.fileManagerFolders->clear();
-    for (const std::string& title : FolderCandidates(platform::VisibleWindowTitles())) {
-        auto* item = new QListWidgetItem(QString::fromStdString(title), ui_.fileManagerFolders);
-        item->setData(Qt::UserRole, QByteArray::fromStdString(title));
+    for (const std::string& folder :
+         FolderCandidates(platform::FileManagerBusWindows(), platform::VisibleWindowTitles())) {
+        auto* item = new QListWidgetItem(QString::fromStdString(folder), ui_.fileManagerFolders);
+        item->setData(Qt::UserRole, QByteArray::fromStdString(folder));
     }
     ui_.clearBaseAtStartBox->setChecked(true);
 }

@@ -167,9 +167,17 @@ void MainWindowControls::setupUi(QMainWindow& window) {
         MakeLabel(client, "fileManagerLabel", QStringLiteral("エクスプローラから取得"), 184, 256);
     fileManagerFolders = Make<PickList>(client, "fileManagerFolders");
     fileManagerFolders->setGeometry(184, 272, 169, 41);
+#ifdef Q_OS_WIN
     fileManagerFolders->setToolTip(
         QStringLiteral("ツール-フォルダオプション-表示-タイトルバーにファイルのフル"
                        "パス名を表示するをオンにしてください。"));
+#else
+    // The file managers whose folders can be found, and what each needs.
+    fileManagerFolders->setToolTip(
+        QStringLiteral("Nautilus (ファイル) の窓はそのまま取得できます。\n"
+                       "Nemo と Dolphin は設定でタイトルバーにフルパスを表示するをオンに、\n"
+                       "Thunar は隠し設定 misc-full-path-in-title をオンにしてください。"));
+#endif
     fileManagerFolders->setAccessibleName(fileManagerLabel->text());
 
     mainMenu = Make<QMenuBar>(&window, "mainMenu");

@@ -1,9 +1,12 @@
-// Folders taken from the titles of other programs' windows, under a real X server: the test
-// opens top-level windows of its own with xcb, as a file manager's windows would look.
+// Folders taken from the windows of file managers, under a real X server: the test opens
+// top-level windows of its own with xcb, as a file manager's windows would look, and answers
+// on a session bus of its own as a file manager that reports its windows does.
 #include "desktop/app/program.h"
 #include "desktop/main_window/main_window.h"
 #include "engine/settings/settings_file.h"
+#include "tests/support/private_session_bus.h"
 #include "tests/support/program_fixture.h"
+#include "tests/support/stand_in_file_manager.h"
 #include "tests/support/test_files.h"
 
 #include <QCheckBox>
@@ -11,6 +14,7 @@
 #include <QFile>
 #include <QListWidget>
 #include <QTest>
+#include <QUrl>
 
 #include <xcb/xcb.h>
 
@@ -36,6 +40,9 @@ class FolderCollectionTest : public QObject {
     Q_OBJECT
 
 private:
+    // Before the program connects to the session bus.
+    test::PrivateSessionBus bus_{QStringLiteral("org.freedesktop.FileManager1")};
+    test::StandInFileManager fileManager_;
     xcb_connection_t* c_ = nullptr;
     std::vector<xcb_window_t> windows_;
     test::ProgramFixture fixture_;
@@ -89,6 +96,7 @@ private slots:
         c_ = xcb_connect(nullptr, nullptr);
         QVERIFY2(xcb_connection_has_error(c_) == 0, "these tests need an X11 display");
         QVERIFY(fixture_.isValid());
+        QVERIFY2(bus_.isValid(), "dbus-daemon did not start");
     }
     void cleanupTestCase() { xcb_disconnect(c_); }
     void cleanup() {
@@ -98,6 +106,7 @@ private slots:
         sync();
         windows_.clear();
         fixture_.dialogs = {};
+        fileManager_.stop();
     }
 
     // Visible windows whose title is a folder's path are listed in the windows' order,
@@ -157,6 +166,38 @@ private slots:
         QCOMPARE(rows().size(), 2);
         QCOMPARE(rows().value(1).value(0), watched + QLatin1Char('/'));
         QCOMPARE(fixture_.dialogs.messages.size(), 1);
+    }
+
+    // The folders a file manager reports and the ones window titles name are listed once
+    // each; a title that names a folder relative to the program's directory is not.
+    void listsBusAndTitleFoldersOnceEach() {
+        const QString japanese = folder("日本語 フォルダ");
+        const QString shown = folder("shown");
+        const QString second = folder("second");
+        const QString encodedJapanese =
+            QString::fromLatin1(QUrl::fromLocalFile(japanese).toEncoded());
+        QVERIFY(encodedJapanese.contains(QStringLiteral("%20")));
+        QVERIFY(fileManager_.start());
+        fileManager_.setWindows(
+            {{QStringLiteral("/org/gnome/Nautilus/window/1"), {encodedJapanese}},
+             {QStringLiteral("/org/gnome/Nautilus/window/2"),
+              {QUrl::fromLocalFile(shown).toString(), QStringLiteral("sftp://host/")}}});
+        openWindow(QStringLiteral("日本語 フォルダ"), true);
+        openWindow(shown + QLatin1Char('/'), true);
+        openWindow(second + QStringLiteral(" - Thunar"), true);
+        openWindow(QStringLiteral("second"), true);
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(fixture_.directory()));
+        start("[foldersv040]\r\n0\r\n[interval]\r\n3\r\n");
+
+        ui().collectFoldersAction->trigger();
+        QVERIFY(QDir::setCurrent(previous));
+        QCOMPARE(Entries(ui().fileManagerFolders), (QStringList{japanese, shown, second}));
+        QCOMPARE(fileManager_.requests(), 1);
+
+        clickEntry(0);
+        QCOMPARE(rows(), (QList<QStringList>{{japanese + QLatin1Char('/'), QStringLiteral("しない"),
+                                              QStringLiteral("0")}}));
     }
 };
 

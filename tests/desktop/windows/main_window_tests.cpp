@@ -212,9 +212,17 @@ private slots:
         QCOMPARE(ui().intervalField->minimum(), 1);
         QCOMPARE(ui().intervalField->maximum(), 3600);
         QVERIFY(!ui().intervalField->wrapping());
+#ifdef Q_OS_WIN
         QCOMPARE(ui().fileManagerFolders->toolTip(),
                  QStringLiteral("ツール-フォルダオプション-表示-タイトルバーにファイルのフルパス名"
                                 "を表示するをオンにしてください。"));
+#else
+        QCOMPARE(
+            ui().fileManagerFolders->toolTip(),
+            QStringLiteral("Nautilus (ファイル) の窓はそのまま取得できます。\n"
+                           "Nemo と Dolphin は設定でタイトルバーにフルパスを表示するをオンに、\n"
+                           "Thunar は隠し設定 misc-full-path-in-title をオンにしてください。"));
+#endif
         QAbstractItemModel* model = ui().folderTable->model();
         QCOMPARE(model->rowCount(), 0);
         QCOMPARE(model->columnCount(), 3);

@@ -128,7 +128,7 @@ TEST_F(WindowTitlesTest, ListsMappedWindowsInStackingOrderAndSkipsHiddenOnes) {
     const auto titles = VisibleWindowTitles();
     EXPECT_EQ(OwnTitles(titles), (std::vector<std::string>{first, last}));
 
-    const auto candidates = FolderCandidates(titles);
+    const auto candidates = FolderCandidates({}, titles);
     EXPECT_TRUE(Contains(candidates, first));
     EXPECT_TRUE(Contains(candidates, last));
     EXPECT_FALSE(Contains(candidates, hidden));
@@ -157,7 +157,7 @@ TEST_F(WindowTitlesTest, JapaneseFolderNameComesThroughTheUtf8Title) {
     const auto titles = VisibleWindowTitles();
     EXPECT_TRUE(Contains(titles, path));
     EXPECT_FALSE(Contains(titles, "legacy title"));
-    EXPECT_TRUE(Contains(FolderCandidates(titles), path));
+    EXPECT_TRUE(Contains(FolderCandidates({}, titles), path));
 }
 
 TEST_F(WindowTitlesTest, FallsBackToTheLegacyTitle) {
