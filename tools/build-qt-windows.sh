@@ -95,8 +95,15 @@ fi
 
 # Built and installed into a scratch folder beside the cache, then renamed into place in one
 # step, so that an interrupted run never leaves a folder a later run would take as complete.
-work=$(mktemp -d "$cache/.qt-windows-build.XXXXXX")
+# The scratch folder goes when the run ends, however it ends short of SIGKILL, and what such a
+# run left is removed by the next one with the same key.
+work=$cache/.qt-windows-$key.build
+rm -rf "$work"
+mkdir "$work"
 trap 'rm -rf "$work"' EXIT
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
 say "building $package $version for Windows in $work (key $key)"
 start=$SECONDS
 
