@@ -2,13 +2,16 @@
 
 #include <QObject>
 
-class QSocketNotifier;
+#include <memory>
 
 namespace trellisk::platform {
 
-// Turns the signals by which the desktop or the user ends a program (SIGTERM at logout,
-// SIGHUP when its terminal goes, SIGINT) into a Qt signal, so that the program ends the way
-// its exit command does, with its settings saved, instead of being killed outright.
+// Turns the ways by which the desktop or the user ends a program into a Qt signal, so that the
+// program ends the way its exit command does, with its settings saved, instead of being killed
+// outright. On Linux these are the signals SIGTERM (logout), SIGHUP (its terminal goes) and
+// SIGINT. On Windows it is the end of the session (WM_ENDSESSION), and as Windows ends the
+// process as soon as its windows have answered, requested() is emitted before the answer and
+// the answer waits, processing events, until the program has quit (for a few seconds at most).
 class TerminationRequests : public QObject {
     Q_OBJECT
 public:
@@ -19,7 +22,8 @@ signals:
     void requested();
 
 private:
-    QSocketNotifier* notifier_ = nullptr;
+    class Listener; // the platform's side
+    std::unique_ptr<Listener> listener_;
 };
 
 } // namespace trellisk::platform

@@ -1,4 +1,5 @@
 #include "desktop/platform/window_titles.h"
+#include "desktop/platform/window_title_limit.h"
 
 #include <xcb/xcb.h>
 
@@ -11,8 +12,6 @@
 namespace trellisk::platform {
 
 namespace {
-
-constexpr std::size_t kMaxTitleBytes = 255;
 
 struct FreeDeleter {
     void operator()(void* p) const { std::free(p); }
@@ -84,13 +83,7 @@ std::string TitleText(const xcb_get_property_reply_t* reply) {
         return {};
     const auto* bytes = static_cast<const char*>(xcb_get_property_value(reply));
     std::string text(bytes, strnlen(bytes, xcb_get_property_value_length(reply)));
-    if (text.size() > kMaxTitleBytes) {
-        std::size_t cut = kMaxTitleBytes;
-        // A UTF-8 character has at most three continuation bytes.
-        for (int i = 0; i < 3 && cut > 0 && (text[cut] & 0xC0) == 0x80; ++i)
-            --cut;
-        text.resize(cut);
-    }
+    CutToTitleLimit(text);
     return text;
 }
 
@@ -122,7 +115,7 @@ std::vector<std::string> VisibleWindowTitles() {
 
     // All requests go out before the first reply is awaited: one round trip, not three per
     // window. 64 units of 32 bits hold one byte more than a title keeps, enough to cut it.
-    constexpr std::uint32_t kTitleUnits = (kMaxTitleBytes + 1) / 4;
+    constexpr std::uint32_t kTitleUnits = (kMaxWindowTitleBytes + 1) / 4;
     std::vector<WindowQuery> queries;
     queries.reserve(windows.size());
     for (xcb_window_t w : windows) {
